@@ -9,7 +9,7 @@ namespace protocol {
 
 // Access level and group byte of Get/Set Access & Group Levels.
 class clsAccessLevelInfo {
-public:
+  public:
     // Reads a Get Access & Group Levels reply; fewer than 2 bytes change
     // nothing.
     void ParseData(ByteView MsgData);
@@ -31,7 +31,7 @@ public:
     std::uint8_t GroupsEnabled() const { return groupsEnabled_; }
     void SetGroupsEnabled(std::uint8_t v) { groupsEnabled_ = v; }
 
-private:
+  private:
     LockAccessLevels accessLevel_ = LOCK_ACCESS_LEVEL_UNLOCKED;
     bool motorFailure_ = false;
     bool batteryFailure_ = false;

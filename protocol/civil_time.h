@@ -23,7 +23,9 @@ bool IsLeapYear(int year);
 // Days in the month of the given year (0 for a month outside 1..12).
 int DaysInMonth(int year, int month);
 // The two-digit year the locks keep (1999 -> 99, 2026 -> 26).
-inline int YearInCentury(int year) { return ((year % 100) + 100) % 100; }
+inline int YearInCentury(int year) {
+    return ((year % 100) + 100) % 100;
+}
 // The PC clock in local time.
 CivilDateTime LocalNow();
 

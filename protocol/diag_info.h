@@ -10,7 +10,7 @@ namespace protocol {
 // What diagnostics learn of a lock: its versions, its access level and the
 // state of its drive.
 class clsDiagInfo {
-public:
+  public:
     // Reads the reply to Get Access & Group Levels (36), Get Version Number
     // (38) or Get Drive Status (40); other types, and replies shorter than
     // their layout, change nothing.
@@ -40,7 +40,7 @@ public:
     bool ManagerOverride() const { return accessLevel_.ManagerOverride(); }
     std::uint8_t GroupsEnabled() const { return accessLevel_.GroupsEnabled(); }
 
-private:
+  private:
     clsAccessLevelInfo accessLevel_;
     std::uint16_t hardwareVersion_ = 0;
     std::uint8_t firmwareMajor_ = 0;

@@ -1,7 +1,7 @@
 #include "ir_frame.h"
 
-#include "lock_checksum.h"
 #include "frame.h"
+#include "lock_checksum.h"
 
 namespace protocol {
 namespace {
@@ -45,7 +45,8 @@ IrParseResult IrReceiveRing::ParseReply(Bytes& reply) {
     }
     std::uint8_t check = payload.back();
     payload.pop_back();
-    if (LockChecksum(payload) != check) return IR_PARSE_CHECK_ERROR;
+    if (LockChecksum(payload) != check)
+        return IR_PARSE_CHECK_ERROR;
     reply = std::move(payload);
     return IR_PARSE_OK;
 }

@@ -25,7 +25,7 @@ enum IrParseResult : int {
 // exchange is half-duplex, so the thread that parses does so only after the
 // end byte arrived and nothing more is on the way.
 class IrReceiveRing {
-public:
+  public:
     static constexpr std::size_t kSize = 512;
 
     // Stores one received byte and returns whether it was an end byte.
@@ -37,7 +37,7 @@ public:
     // On IR_PARSE_OK, `reply` holds the reply code followed by its data.
     IrParseResult ParseReply(Bytes& reply);
 
-private:
+  private:
     std::array<std::uint8_t, kSize> bytes_{};
     std::atomic<std::size_t> writeIndex_{0};
 };

@@ -15,7 +15,8 @@ constexpr std::array<std::uint8_t, 256> MakeCrc8Table() {
     for (int i = 0; i < 256; ++i) {
         auto c = static_cast<std::uint8_t>(i);
         for (int bit = 0; bit < 8; ++bit) {
-            c = (c & 1) ? static_cast<std::uint8_t>((c >> 1) ^ 0x8C) : static_cast<std::uint8_t>(c >> 1);
+            c = (c & 1) ? static_cast<std::uint8_t>((c >> 1) ^ 0x8C)
+                        : static_cast<std::uint8_t>(c >> 1);
         }
         table[i] = c;
     }
@@ -35,7 +36,8 @@ constexpr std::uint8_t LockChecksumStep(std::uint8_t checksum, std::uint8_t byte
 // Checksum of a whole block, starting from 0.
 constexpr std::uint8_t LockChecksum(ByteView bytes) {
     std::uint8_t c = 0;
-    for (std::uint8_t b : bytes) c = LockChecksumStep(c, b);
+    for (std::uint8_t b : bytes)
+        c = LockChecksumStep(c, b);
     return c;
 }
 

@@ -16,7 +16,7 @@ namespace protocol {
 // received bytes into messages. Frames are
 //   BOF x BOFCount, [command], escaped data, checksum, EOF.
 class clsLockParser {
-public:
+  public:
     using MsgReceivedHandler = std::function<void(std::int16_t Command, const Bytes& Data)>;
 
     static constexpr const char* kDefaultEncryptKey =
@@ -50,7 +50,7 @@ public:
     const std::string& EncryptKey() const { return encryptKey_; }
     void SetEncryptKey(std::string keyText);
 
-private:
+  private:
     void ReceiveByte(std::uint8_t byte);
     void EndFrame();
     void ResetFrame();

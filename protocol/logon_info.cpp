@@ -3,7 +3,9 @@
 namespace protocol {
 namespace {
 
-std::uint8_t TwoDigitYear(int year) { return static_cast<std::uint8_t>(YearInCentury(year)); }
+std::uint8_t TwoDigitYear(int year) {
+    return static_cast<std::uint8_t>(YearInCentury(year));
+}
 
 }  // namespace
 
@@ -13,7 +15,8 @@ int clsLogonInfo::LockYear(int offset) const {
 }
 
 void clsLogonInfo::Parse(ByteView MsgData) {
-    if (MsgData.size() < 19) return;
+    if (MsgData.size() < 19)
+        return;
     statusCode_ = MsgData[0];
     batteryLevel_ = ReadBigEndian16(MsgData, 1);
     hardwareClass_ = ReadBigEndian16(MsgData, 3);
@@ -22,11 +25,13 @@ void clsLogonInfo::Parse(ByteView MsgData) {
     driveCount_ = ReadBigEndian32(MsgData, 7);
     cardCount_ = ReadBigEndian32(MsgData, 11);
     std::uint16_t date = ReadBigEndian16(MsgData, 15);
-    lockDate_ = {LockYear(date & 0x7F), (date >> 7) & 0x0F, date >> 11, MsgData[17], MsgData[18], 0};
+    lockDate_ = {LockYear(date & 0x7F), (date >> 7) & 0x0F, date >> 11,
+                 MsgData[17],           MsgData[18],        0};
 }
 
 Bytes clsLogonInfo::Build(ByteView Response) const {
-    if (Response.size() < 3) return {};
+    if (Response.size() < 3)
+        return {};
     const CivilDateTime& d = logonDate_;
     return {Response[0],
             Response[1],
@@ -40,15 +45,19 @@ Bytes clsLogonInfo::Build(ByteView Response) const {
 }
 
 void clsLogonInfo::ParseTime(ByteView MsgData) {
-    if (MsgData.size() < 6) return;
-    lockDate_ = {LockYear(MsgData[0] & 0x7F), MsgData[1], MsgData[2],
-                 MsgData[3],                  MsgData[4], MsgData[5]};
+    if (MsgData.size() < 6)
+        return;
+    lockDate_ = {
+        LockYear(MsgData[0] & 0x7F), MsgData[1], MsgData[2], MsgData[3], MsgData[4], MsgData[5]};
 }
 
 Bytes BuildClockData(const CivilDateTime& now) {
-    return {TwoDigitYear(now.year),           static_cast<std::uint8_t>(now.month),
-            static_cast<std::uint8_t>(now.day), static_cast<std::uint8_t>(now.hour),
-            static_cast<std::uint8_t>(now.minute), static_cast<std::uint8_t>(now.second)};
+    return {TwoDigitYear(now.year),
+            static_cast<std::uint8_t>(now.month),
+            static_cast<std::uint8_t>(now.day),
+            static_cast<std::uint8_t>(now.hour),
+            static_cast<std::uint8_t>(now.minute),
+            static_cast<std::uint8_t>(now.second)};
 }
 
 }  // namespace protocol

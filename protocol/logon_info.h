@@ -12,7 +12,7 @@ namespace protocol {
 // log-on moment; it is sent to the lock and decides the century of the
 // two-digit years the lock reports.
 class clsLogonInfo {
-public:
+  public:
     clsLogonInfo() : clsLogonInfo(LocalNow()) {}
     explicit clsLogonInfo(const CivilDateTime& logonDate) : logonDate_(logonDate) {}
 
@@ -43,7 +43,7 @@ public:
     std::uint32_t CardCount() const { return cardCount_; }
     void SetCardCount(std::uint32_t v) { cardCount_ = v; }
 
-private:
+  private:
     // Two-digit years later than the log-on year belong to the last century.
     int LockYear(int offset) const;
 

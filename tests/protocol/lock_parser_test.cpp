@@ -22,13 +22,16 @@ struct Receiver {
     clsLockParser parser;
     std::vector<Message> messages;
     Receiver() {
-        parser.SetMsgReceived(
-            [this](std::int16_t command, const Bytes& data) { messages.push_back({command, data}); });
+        parser.SetMsgReceived([this](std::int16_t command, const Bytes& data) {
+            messages.push_back({command, data});
+        });
     }
     void Feed(const Bytes& bytes) { parser.ParseBytes(bytes); }
 };
 
-Bytes Hex(std::string_view text) { return ParseHex(text).value(); }
+Bytes Hex(std::string_view text) {
+    return ParseHex(text).value();
+}
 
 TEST(BuildMessage, EmptyDataGivesBofsCodeChecksumEof) {
     clsLockParser parser;
@@ -70,7 +73,8 @@ TEST(ParseBytes, RoundTripsEveryCommandWithEveryDataByte) {
     clsLockParser sender;
     Receiver receiver;
     Bytes all(256);
-    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<std::uint8_t>(i);
     std::vector<Message> sent;
     for (int code : {1, 6, 0x10, 0x31, 0x93, 0xF0}) {
         sent.push_back({static_cast<std::int16_t>(code), all});
@@ -172,7 +176,8 @@ TEST(ParseBytes, LongFramesGrowTheBuffer) {
     Receiver receiver;
     Bytes data(5000);
     std::mt19937 random(7);
-    for (auto& b : data) b = static_cast<std::uint8_t>(random());
+    for (auto& b : data)
+        b = static_cast<std::uint8_t>(random());
     receiver.Feed(sender.BuildMessage(0x93, data));
     ASSERT_EQ(receiver.messages.size(), 1u);
     EXPECT_EQ(receiver.messages[0].data, data);
@@ -197,7 +202,8 @@ TEST(ParseBytes, ReceiverMayFeedTheParserAgain) {
     Bytes reply = sender.BuildMessage(0x11, {});
     parser.SetMsgReceived([&](std::int16_t command, const Bytes&) {
         codes.push_back(command);
-        if (command == 0x10) parser.ParseBytes(reply);
+        if (command == 0x10)
+            parser.ParseBytes(reply);
     });
     parser.ParseBytes(sender.BuildMessage(0x10, {}));
     EXPECT_EQ(codes, (std::vector<std::int16_t>{0x10, 0x11}));
@@ -233,7 +239,10 @@ TEST(TextEncryption, IsAes128EcbOverZeroFilledBlocks) {
 
 TEST(TextEncryption, CharactersTravelAsWindows1252) {
     clsLockParser parser;
-    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC" "5";  // "Grüße €5"
+    const std::string text =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e \xE2\x82\xAC"
+        "5";  // "Grüße €5"
     Bytes data = parser.EncryptStringToData(text);
     EXPECT_EQ(data.size(), 16u);  // 8 characters, one byte each
     EXPECT_EQ(parser.DecryptDataToString(data), text);

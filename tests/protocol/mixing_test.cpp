@@ -41,7 +41,10 @@ TEST(CommunicationCode, Vectors) {
     // An empty name stops after the first mix.
     EXPECT_EQ(CommunicationCode({2024, 12, 31, 23, 59, 59}, ""), 20231);
     // Characters enter as Windows-1252 bytes.
-    EXPECT_EQ(CommunicationCode({2024, 7, 4, 12, 0, 0}, "M\xC3\xBCller Stra\xC3\x9F" "e"), 23438);
+    EXPECT_EQ(CommunicationCode({2024, 7, 4, 12, 0, 0},
+                                "M\xC3\xBCller Stra\xC3\x9F"
+                                "e"),
+              23438);
 }
 
 TEST(CommunicationCode, YearDoesNotCount) {
@@ -61,7 +64,8 @@ TEST(DerivedPassword, IsCutToFourteenCharacters) {
     EXPECT_EQ(DerivedPassword("abcdefghijklmn").size(), 14u);
     // Characters, not bytes: "é" is two UTF-8 bytes.
     std::string twelve;
-    for (int i = 0; i < 12; ++i) twelve += "\xC3\xA9";
+    for (int i = 0; i < 12; ++i)
+        twelve += "\xC3\xA9";
     EXPECT_EQ(DerivedPassword(twelve), "29826" + twelve.substr(0, 9 * 2));
 }
 

@@ -5,7 +5,9 @@
 namespace protocol {
 namespace {
 
-CivilDateTime Date(int y, int m, int d) { return {y, m, d, 0, 0, 0}; }
+CivilDateTime Date(int y, int m, int d) {
+    return {y, m, d, 0, 0, 0};
+}
 
 TEST(PackedDate, Layout) {
     // day 11-15, month 7-10, year in century 0-6
@@ -42,10 +44,10 @@ TEST(PackedDate, DayTheMonthLacksBecomesTheFirstOfTheNext) {
 }
 
 TEST(PackedDate, WordsThatHoldNoDate) {
-    EXPECT_FALSE(UnpackDate(0, 2026));                          // month 0, day 0
-    EXPECT_FALSE(UnpackDate(PackDate(2026, 13, 1), 2026));      // month 13
-    EXPECT_FALSE(UnpackDate(PackDate(2026, 5, 0), 2026));       // day 0
-    EXPECT_FALSE(UnpackDate(1 * 2048 + 1 * 128 + 100, 2026));   // year value 100
+    EXPECT_FALSE(UnpackDate(0, 2026));                         // month 0, day 0
+    EXPECT_FALSE(UnpackDate(PackDate(2026, 13, 1), 2026));     // month 13
+    EXPECT_FALSE(UnpackDate(PackDate(2026, 5, 0), 2026));      // day 0
+    EXPECT_FALSE(UnpackDate(1 * 2048 + 1 * 128 + 100, 2026));  // year value 100
     EXPECT_FALSE(UnpackDate(0xFFFF, 2026));
 }
 

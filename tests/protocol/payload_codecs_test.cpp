@@ -7,7 +7,9 @@
 namespace protocol {
 namespace {
 
-Bytes Hex(std::string_view text) { return ParseHex(text).value(); }
+Bytes Hex(std::string_view text) {
+    return ParseHex(text).value();
+}
 
 // A Logon reply: status 2, battery 0x1770, class 0x0102, release 3,
 // revision 4, drives 0x01020304, cards 0xA0B0C0D0, then date and time.

@@ -24,19 +24,25 @@ TEST(Hex, RejectsAnythingElse) {
 
 TEST(Windows1252, RoundTripsEveryByte) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(all)), all);
 }
 
 TEST(Windows1252, MapsTheCodePageAndReplacesTheRest) {
-    EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC"), "\x80");          // euro sign
-    EXPECT_EQ(Utf8ToWindows1252("\xC3\xA9"), "\xE9");              // e acute
-    EXPECT_EQ(Utf8ToWindows1252("\xE2\x80\x9C" "a"), "\x93" "a");  // left double quote
-    EXPECT_EQ(Utf8ToWindows1252("\xE4\xB8\xAD"), "?");             // not in the code page
-    EXPECT_EQ(Utf8ToWindows1252("\xF0\x9F\x94\x92"), "?");         // outside the BMP
-    EXPECT_EQ(Utf8ToWindows1252("a\xFF" "b"), "a?b");              // malformed
-    EXPECT_EQ(Utf8ToWindows1252("\xC3"), "?");                     // cut short
-    EXPECT_EQ(Utf8ToWindows1252("\xC0\x80"), "??");                // overlong
+    EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC"), "\x80");  // euro sign
+    EXPECT_EQ(Utf8ToWindows1252("\xC3\xA9"), "\xE9");      // e acute
+    EXPECT_EQ(Utf8ToWindows1252("\xE2\x80\x9C"
+                                "a"),
+              "\x93"
+              "a");                                         // left double quote
+    EXPECT_EQ(Utf8ToWindows1252("\xE4\xB8\xAD"), "?");      // not in the code page
+    EXPECT_EQ(Utf8ToWindows1252("\xF0\x9F\x94\x92"), "?");  // outside the BMP
+    EXPECT_EQ(Utf8ToWindows1252("a\xFF"
+                                "b"),
+              "a?b");                                // malformed
+    EXPECT_EQ(Utf8ToWindows1252("\xC3"), "?");       // cut short
+    EXPECT_EQ(Utf8ToWindows1252("\xC0\x80"), "??");  // overlong
 }
 
 TEST(Utf8Left, CountsCharacters) {
