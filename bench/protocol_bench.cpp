@@ -9,8 +9,7 @@ namespace {
 protocol::Bytes RandomBytes(std::size_t n, unsigned seed) {
     std::mt19937 random(seed);
     protocol::Bytes bytes(n);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
     return bytes;
 }
 
@@ -27,8 +26,7 @@ void BM_FrameBuildAndParse64(benchmark::State& state) {
         protocol::Bytes frame = sender.BuildMessage(0x31, payload);
         receiver.ParseBytes(frame);
     }
-    if (received != payload.size() * state.iterations())
-        state.SkipWithError("frames lost");
+    if (received != payload.size() * state.iterations()) state.SkipWithError("frames lost");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * payload.size()));
 }
 BENCHMARK(BM_FrameBuildAndParse64);
@@ -38,8 +36,7 @@ void BM_EncryptDecrypt1KiB(benchmark::State& state) {
     protocol::clsLockParser parser;
     std::string text(1024, ' ');
     std::mt19937 random(2);
-    for (auto& c : text)
-        c = static_cast<char>('A' + random() % 26);
+    for (auto& c : text) c = static_cast<char>('A' + random() % 26);
     for (auto _ : state) {
         protocol::Bytes data = parser.EncryptStringToData(text);
         std::string back = parser.DecryptDataToString(data);

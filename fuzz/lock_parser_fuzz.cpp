@@ -9,15 +9,13 @@
 namespace {
 
 void Check(bool condition) {
-    if (!condition)
-        std::abort();
+    if (!condition) std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2)
-        return 0;
+    if (size < 2) return 0;
     const std::uint8_t settings = data[0];
     const std::uint8_t chunking = data[1];
     data += 2;
@@ -45,11 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Whatever was accepted must survive being framed and parsed again;
         // command bytes are never escaped, so codes in the framing range
         // (which no lock uses) cannot be.
-        if (parser.CommandActive() && (command & 0xF0) == 0xC0)
-            return;
+        if (parser.CommandActive() && (command & 0xF0) == 0xC0) return;
         protocol::Bytes frame = parser.BuildMessage(command, message);
-        if (frame.empty())
-            return;
+        if (frame.empty()) return;
         int before = echoed;
         protocol::Bytes withStart = frame;
         withStart.insert(withStart.begin(), protocol::kFrameBOF);

@@ -7,8 +7,7 @@
 #include "protocol/logon_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1)
-        return 0;
+    if (size < 1) return 0;
     protocol::ByteView payload(data + 1, size - 1);
     protocol::clsLogonInfo logon({2026, 12, 8, 12, 0, 0});
     protocol::clsDiagInfo diag;

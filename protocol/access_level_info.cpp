@@ -3,8 +3,7 @@
 namespace protocol {
 
 void clsAccessLevelInfo::ParseData(ByteView MsgData) {
-    if (MsgData.size() < 2)
-        return;
+    if (MsgData.size() < 2) return;
     std::uint8_t flags = MsgData[0];
     accessLevel_ = static_cast<LockAccessLevels>(flags & 0x0F);
     motorFailure_ = flags & 0x10;

@@ -10,10 +10,8 @@ bool IsLeapYear(int year) {
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
-        return 0;
-    if (month == 2 && IsLeapYear(year))
-        return 29;
+    if (month < 1 || month > 12) return 0;
+    if (month == 2 && IsLeapYear(year)) return 29;
     return kDays[month - 1];
 }
 

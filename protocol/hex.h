@@ -8,6 +8,9 @@
 
 namespace protocol {
 
+// The value of one hex digit (either case), or -1.
+int HexDigitValue(char c);
+
 // "C0 C0 10 7E C1": upper-case two-digit groups separated by single blanks.
 std::string ToHex(ByteView bytes);
 

@@ -45,8 +45,7 @@ IrParseResult IrReceiveRing::ParseReply(Bytes& reply) {
     }
     std::uint8_t check = payload.back();
     payload.pop_back();
-    if (LockChecksum(payload) != check)
-        return IR_PARSE_CHECK_ERROR;
+    if (LockChecksum(payload) != check) return IR_PARSE_CHECK_ERROR;
     reply = std::move(payload);
     return IR_PARSE_OK;
 }

@@ -36,8 +36,7 @@ constexpr std::uint8_t LockChecksumStep(std::uint8_t checksum, std::uint8_t byte
 // Checksum of a whole block, starting from 0.
 constexpr std::uint8_t LockChecksum(ByteView bytes) {
     std::uint8_t c = 0;
-    for (std::uint8_t b : bytes)
-        c = LockChecksumStep(c, b);
+    for (std::uint8_t b : bytes) c = LockChecksumStep(c, b);
     return c;
 }
 

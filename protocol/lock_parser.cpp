@@ -18,18 +18,15 @@ void clsLockParser::SetEncryptKey(std::string keyText) {
 }
 
 Bytes clsLockParser::BuildMessage(std::int16_t Command, ByteView Data) const {
-    if (!commandActive_ && Data.empty())
-        return {};
+    if (!commandActive_ && Data.empty()) return {};
     std::size_t bofs = bofCount_ > 0 ? static_cast<std::size_t>(bofCount_) : 0;
     std::optional<std::uint8_t> code;
-    if (commandActive_)
-        code = static_cast<std::uint8_t>(Command);
+    if (commandActive_) code = static_cast<std::uint8_t>(Command);
     return BuildFrame(bofs, code, Data);
 }
 
 void clsLockParser::ParseBytes(ByteView bytes) {
-    for (std::uint8_t byte : bytes)
-        ReceiveByte(byte);
+    for (std::uint8_t byte : bytes) ReceiveByte(byte);
 }
 
 void clsLockParser::ReceiveByte(std::uint8_t byte) {
@@ -40,14 +37,12 @@ void clsLockParser::ReceiveByte(std::uint8_t byte) {
             inFrame_ = true;
             return;
         case kFrameEOF:
-            if (inFrame_ && !buffer_.empty())
-                EndFrame();
+            if (inFrame_ && !buffer_.empty()) EndFrame();
             return;
         case kFrameEscape: escape_ = true; return;
         default: break;
     }
-    if (!inFrame_)
-        return;
+    if (!inFrame_) return;
     if (escape_) {
         escape_ = false;
         byte ^= 0x20;
@@ -71,15 +66,13 @@ void clsLockParser::EndFrame() {
     Bytes data;
     if (good) {
         auto first = buffer_.begin();
-        if (commandActive_)
-            command = static_cast<std::int16_t>(*first++);
+        if (commandActive_) command = static_cast<std::int16_t>(*first++);
         data.assign(first, buffer_.end());
     }
     // Reset before delivering so a receiver may feed the parser again.
     ResetFrame();
     inFrame_ = false;
-    if (good && msgReceived_)
-        msgReceived_(command, data);
+    if (good && msgReceived_) msgReceived_(command, data);
 }
 
 void clsLockParser::ResetFrame() {
@@ -89,23 +82,19 @@ void clsLockParser::ResetFrame() {
 }
 
 Bytes clsLockParser::EncryptStringToData(std::string_view Text) const {
-    if (!key_)
-        return {};
+    if (!key_) return {};
     return EncryptText(Text, *key_).value_or(Bytes{});
 }
 
 std::string clsLockParser::DecryptDataToString(ByteView Data) const {
-    if (!key_)
-        return {};
+    if (!key_) return {};
     return DecryptText(Data, *key_).value_or(std::string{});
 }
 
 Bytes clsLockParser::BuildEncryptedMessage(std::string_view Text) const {
-    if (!key_)
-        return {};
+    if (!key_) return {};
     std::optional<Bytes> data = EncryptText(Text, *key_);
-    if (!data)
-        return {};
+    if (!data) return {};
     return BuildMessage(0, *data);
 }
 

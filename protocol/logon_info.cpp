@@ -15,8 +15,7 @@ int clsLogonInfo::LockYear(int offset) const {
 }
 
 void clsLogonInfo::Parse(ByteView MsgData) {
-    if (MsgData.size() < 19)
-        return;
+    if (MsgData.size() < 19) return;
     statusCode_ = MsgData[0];
     batteryLevel_ = ReadBigEndian16(MsgData, 1);
     hardwareClass_ = ReadBigEndian16(MsgData, 3);
@@ -30,8 +29,7 @@ void clsLogonInfo::Parse(ByteView MsgData) {
 }
 
 Bytes clsLogonInfo::Build(ByteView Response) const {
-    if (Response.size() < 3)
-        return {};
+    if (Response.size() < 3) return {};
     const CivilDateTime& d = logonDate_;
     return {Response[0],
             Response[1],
@@ -45,8 +43,7 @@ Bytes clsLogonInfo::Build(ByteView Response) const {
 }
 
 void clsLogonInfo::ParseTime(ByteView MsgData) {
-    if (MsgData.size() < 6)
-        return;
+    if (MsgData.size() < 6) return;
     lockDate_ = {
         LockYear(MsgData[0] & 0x7F), MsgData[1], MsgData[2], MsgData[3], MsgData[4], MsgData[5]};
 }

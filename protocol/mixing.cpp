@@ -26,8 +26,7 @@ void Mix(WorkBuffer& b) {
 // the first; the pass that takes the first character is the last one.
 void FoldText(WorkBuffer& b, std::string_view utf8) {
     std::string text = Utf8ToWindows1252(utf8);
-    if (text.empty())
-        return;
+    if (text.empty()) return;
     std::size_t next = text.size() - 1;
     bool wrapped = false;
     while (!wrapped) {
@@ -90,8 +89,7 @@ std::string DerivedPassword(std::string_view password) {
 }
 
 Bytes GeneratePIN(ByteView SeedBuffer) {
-    if (SeedBuffer.size() < 5)
-        return {};
+    if (SeedBuffer.size() < 5) return {};
     const auto& s = SeedBuffer;
     auto p = MixBytes({s[0], s[1], s[2], s[3], s[4]});
     auto third = MixBytes({p[0], p[1], s[2], s[3], s[4]});
@@ -100,8 +98,7 @@ Bytes GeneratePIN(ByteView SeedBuffer) {
 
 std::array<std::uint8_t, 5> LogonSeed(std::uint16_t lockAddress, std::uint8_t challenge,
                                       std::uint16_t facilityCode) {
-    if (lockAddress == 0)
-        facilityCode = 0;
+    if (lockAddress == 0) facilityCode = 0;
     return {static_cast<std::uint8_t>(lockAddress >> 8), static_cast<std::uint8_t>(lockAddress),
             challenge, static_cast<std::uint8_t>(facilityCode >> 8),
             static_cast<std::uint8_t>(facilityCode)};

@@ -11,11 +11,9 @@ std::optional<CivilDateTime> UnpackDate(std::uint16_t word, int currentYear) {
     int yearInCentury = word & 0x7F;
     int month = (word >> 7) & 0x0F;
     int day = (word >> 11) & 0x1F;
-    if (yearInCentury > 99 || month < 1 || month > 12 || day < 1)
-        return std::nullopt;
+    if (yearInCentury > 99 || month < 1 || month > 12 || day < 1) return std::nullopt;
     int year = 2000 + yearInCentury;
-    while (currentYear - year >= 100)
-        year += 100;
+    while (currentYear - year >= 100) year += 100;
     if (day > DaysInMonth(year, month)) {
         // Only 29..31 can overflow, and December has 31 days, so the
         // next month is in the same year.

@@ -14,11 +14,9 @@ constexpr char32_t kHighControls[32] = {
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
 char EncodeChar(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
     for (int i = 0; i < 32; ++i) {
-        if (kHighControls[i] == cp)
-            return static_cast<char>(0x80 + i);
+        if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
     }
     return '?';
 }
@@ -40,8 +38,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 // A malformed sequence consumes one byte and yields kInvalid.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     auto lead = static_cast<std::uint8_t>(text[i++]);
-    if (lead < 0x80)
-        return lead;
+    if (lead < 0x80) return lead;
     int extra;
     char32_t cp;
     char32_t minimum;
@@ -54,16 +51,13 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     } else {
         return kInvalid;
     }
-    if (i + extra > text.size())
-        return kInvalid;
+    if (i + extra > text.size()) return kInvalid;
     for (int k = 0; k < extra; ++k) {
         auto next = static_cast<std::uint8_t>(text[i + k]);
-        if ((next & 0xC0) != 0x80)
-            return kInvalid;
+        if ((next & 0xC0) != 0x80) return kInvalid;
         cp = (cp << 6) | (next & 0x3F);
     }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return kInvalid;
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kInvalid;
     i += extra;
     return cp;
 }
@@ -93,8 +87,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 
 std::string Utf8Left(std::string_view utf8, std::size_t count) {
     std::size_t i = 0;
-    for (std::size_t n = 0; n < count && i < utf8.size(); ++n)
-        NextCodePoint(utf8, i);
+    for (std::size_t n = 0; n < count && i < utf8.size(); ++n) NextCodePoint(utf8, i);
     return std::string(utf8.substr(0, i));
 }
 

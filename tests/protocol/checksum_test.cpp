@@ -15,8 +15,7 @@ std::uint8_t BitwiseStep(std::uint8_t c, std::uint8_t b) {
         }
         b = static_cast<std::uint8_t>(b >> 1);
     }
-    if ((c & 0xF0) == 0xC0)
-        c |= 0x20;
+    if ((c & 0xF0) == 0xC0) c |= 0x20;
     return c;
 }
 

@@ -13,8 +13,7 @@ Bytes Hex(std::string_view text) {
 }
 
 void StoreAll(IrReceiveRing& ring, const Bytes& bytes) {
-    for (std::uint8_t b : bytes)
-        ring.Store(b);
+    for (std::uint8_t b : bytes) ring.Store(b);
 }
 
 TEST(IrFrame, FiveBofsCommandNeverEscapedDataEscaped) {
@@ -31,8 +30,7 @@ TEST(IrReceiveRing, StoreReportsEndBytesAndWraps) {
     IrReceiveRing ring;
     EXPECT_FALSE(ring.Store(0xC0));
     EXPECT_TRUE(ring.Store(0xC1));
-    for (std::size_t i = 2; i < IrReceiveRing::kSize; ++i)
-        ring.Store(0);
+    for (std::size_t i = 2; i < IrReceiveRing::kSize; ++i) ring.Store(0);
     EXPECT_EQ(ring.WriteIndex(), 0u);
 }
 

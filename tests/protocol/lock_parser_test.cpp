@@ -73,8 +73,7 @@ TEST(ParseBytes, RoundTripsEveryCommandWithEveryDataByte) {
     clsLockParser sender;
     Receiver receiver;
     Bytes all(256);
-    for (int i = 0; i < 256; ++i)
-        all[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
     std::vector<Message> sent;
     for (int code : {1, 6, 0x10, 0x31, 0x93, 0xF0}) {
         sent.push_back({static_cast<std::int16_t>(code), all});
@@ -176,8 +175,7 @@ TEST(ParseBytes, LongFramesGrowTheBuffer) {
     Receiver receiver;
     Bytes data(5000);
     std::mt19937 random(7);
-    for (auto& b : data)
-        b = static_cast<std::uint8_t>(random());
+    for (auto& b : data) b = static_cast<std::uint8_t>(random());
     receiver.Feed(sender.BuildMessage(0x93, data));
     ASSERT_EQ(receiver.messages.size(), 1u);
     EXPECT_EQ(receiver.messages[0].data, data);
@@ -202,8 +200,7 @@ TEST(ParseBytes, ReceiverMayFeedTheParserAgain) {
     Bytes reply = sender.BuildMessage(0x11, {});
     parser.SetMsgReceived([&](std::int16_t command, const Bytes&) {
         codes.push_back(command);
-        if (command == 0x10)
-            parser.ParseBytes(reply);
+        if (command == 0x10) parser.ParseBytes(reply);
     });
     parser.ParseBytes(sender.BuildMessage(0x10, {}));
     EXPECT_EQ(codes, (std::vector<std::int16_t>{0x10, 0x11}));

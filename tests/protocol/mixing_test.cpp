@@ -64,8 +64,7 @@ TEST(DerivedPassword, IsCutToFourteenCharacters) {
     EXPECT_EQ(DerivedPassword("abcdefghijklmn").size(), 14u);
     // Characters, not bytes: "é" is two UTF-8 bytes.
     std::string twelve;
-    for (int i = 0; i < 12; ++i)
-        twelve += "\xC3\xA9";
+    for (int i = 0; i < 12; ++i) twelve += "\xC3\xA9";
     EXPECT_EQ(DerivedPassword(twelve), "29826" + twelve.substr(0, 9 * 2));
 }
 

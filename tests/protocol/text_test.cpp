@@ -24,8 +24,7 @@ TEST(Hex, RejectsAnythingElse) {
 
 TEST(Windows1252, RoundTripsEveryByte) {
     std::string all;
-    for (int b = 1; b < 256; ++b)
-        all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(all)), all);
 }
 

@@ -19,8 +19,7 @@ Result Lockframe(const std::vector<std::string>& args) {
 }
 
 std::string Trimmed(std::string text) {
-    while (!text.empty() && text.back() == '\n')
-        text.pop_back();
+    while (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
 }
 

@@ -44,8 +44,7 @@ std::string JoinedPositional(const Options& options, std::size_t from) {
 void RequirePositional(const Options& options, std::size_t min, std::size_t max,
                        const std::string& usage) {
     std::size_t n = options.Positional().size();
-    if (n < min || n > max)
-        throw UsageError("usage: lockframe " + usage);
+    if (n < min || n > max) throw UsageError("usage: lockframe " + usage);
 }
 
 void ApplyKey(const Options& options, protocol::clsLockParser& parser) {
@@ -70,15 +69,13 @@ int Encode(const std::vector<std::string>& args, std::ostream& out) {
     ApplyKey(options, parser);
     Bytes data;
     if (auto text = options.Value("--text")) {
-        if (options.Positional().size() > 1)
-            throw UsageError("give either HEXDATA or --text");
+        if (options.Positional().size() > 1) throw UsageError("give either HEXDATA or --text");
         data = parser.EncryptStringToData(*text);
     } else if (options.Positional().size() > 1) {
         data = ParseHexArgument(options.Positional()[1], "HEXDATA");
     }
     Bytes frame = parser.BuildMessage(command, data);
-    if (frame.empty())
-        throw UsageError("nothing to frame: no command byte and no data");
+    if (frame.empty()) throw UsageError("nothing to frame: no command byte and no data");
     out << ToHex(frame) << "\n";
     return 0;
 }
@@ -118,8 +115,7 @@ int IrDecode(const std::vector<std::string>& args, std::ostream& out) {
     RequirePositional(options, 1, SIZE_MAX, "ir-decode HEX");
     Bytes bytes = ParseHexArgument(JoinedPositional(options, 0), "HEX");
     protocol::IrReceiveRing ring;
-    for (std::uint8_t b : bytes)
-        ring.Store(b);
+    for (std::uint8_t b : bytes) ring.Store(b);
     Bytes reply;
     protocol::IrParseResult result = ring.ParseReply(reply);
     switch (result) {
@@ -147,8 +143,7 @@ int Mix(const std::vector<std::string>& args, std::ostream& out) {
     Options options(args, {}, {});
     RequirePositional(options, 1, SIZE_MAX, "mix HEX5");
     Bytes in = ParseHexArgument(JoinedPositional(options, 0), "HEX5");
-    if (in.size() != 5)
-        throw UsageError("the mixing function takes exactly 5 bytes");
+    if (in.size() != 5) throw UsageError("the mixing function takes exactly 5 bytes");
     auto result = protocol::MixBytes({in[0], in[1], in[2], in[3], in[4]});
     out << ToHex(result) << "\n";
     return 0;
@@ -213,8 +208,7 @@ int Date(const std::vector<std::string>& args, std::ostream& out) {
     int currentYear = protocol::LocalNow().year;
     if (auto today = options.Value("--today")) {
         auto parsed = ParseIsoDate(*today);
-        if (!parsed)
-            throw UsageError("bad --today '" + *today + "': expected YYYY-MM-DD");
+        if (!parsed) throw UsageError("bad --today '" + *today + "': expected YYYY-MM-DD");
         currentYear = parsed->year;
     }
     auto word = static_cast<std::uint16_t>(ParseNumber(value, 0, 0xFFFF, "date word"));
@@ -239,24 +233,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const std::string& command = args[0];
     std::vector<std::string> rest(args.begin() + 1, args.end());
     try {
-        if (command == "encode")
-            return Encode(rest, out);
-        if (command == "decode")
-            return Decode(rest, out, err);
-        if (command == "ir-decode")
-            return IrDecode(rest, out);
-        if (command == "pin")
-            return Pin(rest, out);
-        if (command == "mix")
-            return Mix(rest, out);
-        if (command == "commcode")
-            return CommCode(rest, out);
-        if (command == "password")
-            return Password(rest, out);
-        if (command == "date")
-            return Date(rest, out);
-        if (command == "demo")
-            return RunDemo(out);
+        if (command == "encode") return Encode(rest, out);
+        if (command == "decode") return Decode(rest, out, err);
+        if (command == "ir-decode") return IrDecode(rest, out);
+        if (command == "pin") return Pin(rest, out);
+        if (command == "mix") return Mix(rest, out);
+        if (command == "commcode") return CommCode(rest, out);
+        if (command == "password") return Password(rest, out);
+        if (command == "date") return Date(rest, out);
+        if (command == "demo") return RunDemo(out);
         throw UsageError("unknown command '" + command + "'\n" + kUsage);
     } catch (const UsageError& e) {
         err << "lockframe: " << e.what() << "\n";

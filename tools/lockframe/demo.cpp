@@ -58,8 +58,7 @@ class Exchange {
         Line(Format("BOF x%zu", bofs), ToHex(Bytes(frame.begin(), frame.begin() + bofs)));
         Line("code", Format("%02X", frame[bofs]));
         Bytes wireData(frame.begin() + bofs + 1, frame.end() - 2);
-        if (!wireData.empty())
-            Line("data", ToHex(wireData));
+        if (!wireData.empty()) Line("data", ToHex(wireData));
         for (std::size_t i = 0; i + 1 < wireData.size(); ++i) {
             if (wireData[i] == protocol::kFrameEscape) {
                 Line("", Format("(CE %02X stands for the data byte %02X)", wireData[i + 1],
@@ -152,8 +151,7 @@ int RunDemo(std::ostream& out) {
     bool accepted = Bytes(lock.data.begin(), lock.data.begin() + 3) == expected;
     exchange.Note(std::string("lock computes ") + ToHex(expected) +
                   (accepted ? ": response accepted" : ": response refused"));
-    if (!accepted)
-        return 1;
+    if (!accepted) return 1;
 
     exchange.Send(lock, pc, protocol::LOCK_COMMAND_CODE_LOGON, LogonReply(lockClock),
                   "lock status, counters and clock");

@@ -23,8 +23,7 @@ Options::Options(const std::vector<std::string>& words,
         } else if (Contains(flagOptions, word)) {
             values_[word] = "";
         } else if (Contains(valueOptions, word)) {
-            if (i + 1 >= words.size())
-                throw UsageError("option " + word + " needs a value");
+            if (i + 1 >= words.size()) throw UsageError("option " + word + " needs a value");
             values_[word] = words[++i];
         } else {
             throw UsageError("unknown option " + word);
@@ -34,8 +33,7 @@ Options::Options(const std::vector<std::string>& words,
 
 std::optional<std::string> Options::Value(const std::string& name) const {
     auto it = values_.find(name);
-    if (it == values_.end())
-        return std::nullopt;
+    if (it == values_.end()) return std::nullopt;
     return it->second;
 }
 
