@@ -21,4 +21,7 @@ inline void PrintTo(const QVariant& v, std::ostream* os) {
 inline void PrintTo(const QDateTime& d, std::ostream* os) {
     *os << d.toString(Qt::ISODate).toStdString();
 }
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << s.toStdString();
+}
 QT_END_NAMESPACE

@@ -7,6 +7,7 @@
 #include "platform/dao/database.h"
 #include "platform/dao/error.h"
 #include "platform/dao/recordset.h"
+#include "tests/support/engine_error.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
@@ -69,15 +70,9 @@ class DaoTest : public ::testing::Test {
     TempDir dir;
 };
 
-// Runs `body` and returns the engine error number it threw (0 for none).
 template <typename Body>
 int ErrorOf(Body body) {
-    try {
-        body();
-    } catch (const Error& e) {
-        return e.Number();
-    }
-    return 0;
+    return EngineErrorOf(body);
 }
 
 }  // namespace dao::testing

@@ -1,0 +1,68 @@
+#include "desktop/data/bound_recordset.h"
+
+namespace tandrel {
+namespace {
+
+template <typename T>
+T FromVariant(const QVariant& v) {
+    if constexpr (std::is_same_v<T, QString>) {
+        return v.isNull() ? QString() : v.toString();
+    } else if constexpr (std::is_same_v<T, QDateTime>) {
+        return v.isNull() ? QDateTime() : v.toDateTime();
+    } else if constexpr (std::is_same_v<T, bool>) {
+        return !v.isNull() && v.toBool();
+    } else {
+        return v.isNull() ? T{0} : static_cast<T>(v.toLongLong());
+    }
+}
+
+template <typename T>
+QVariant ToVariant(const T& member) {
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, QDateTime> ||
+                  std::is_same_v<T, bool>) {
+        return QVariant(member);
+    } else {
+        return QVariant(static_cast<int>(member));
+    }
+}
+
+}  // namespace
+
+template <typename T>
+void FieldExchange::Exchange(int ordinal, T& member) {
+    if (loaded_.size() <= static_cast<std::size_t>(ordinal)) loaded_.resize(ordinal + 1);
+    if (direction_ == Direction::Load) {
+        bool readable = rs_.GetEditMode() != dao::Recordset::EditMode::None || rs_.HasCurrent();
+        loaded_[ordinal] = readable ? rs_.Value(ordinal) : QVariant();
+        member = FromVariant<T>(loaded_[ordinal]);
+        return;
+    }
+    // Unchanged members (a null read as 0 included) are not written back.
+    if (member == FromVariant<T>(loaded_[ordinal])) return;
+    if constexpr (std::is_same_v<T, QDateTime>) {
+        rs_.SetValue(ordinal, member.isValid() ? QVariant(member) : QVariant());
+    } else {
+        rs_.SetValue(ordinal, ToVariant(member));
+    }
+}
+
+void FieldExchange::Field(int ordinal, QString& member) {
+    Exchange(ordinal, member);
+}
+void FieldExchange::Field(int ordinal, std::uint8_t& member) {
+    Exchange(ordinal, member);
+}
+void FieldExchange::Field(int ordinal, std::int16_t& member) {
+    Exchange(ordinal, member);
+}
+void FieldExchange::Field(int ordinal, std::int32_t& member) {
+    Exchange(ordinal, member);
+}
+void FieldExchange::Field(int ordinal, bool& member) {
+    Exchange(ordinal, member);
+}
+void FieldExchange::Field(int ordinal, QDateTime& member) {
+    Exchange(ordinal, member);
+}
+
+}  // namespace tandrel

@@ -1,0 +1,342 @@
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include "desktop/app/app_settings.h"
+#include "desktop/data/facility_document.h"
+#include "desktop/data/facility_schema.h"
+#include "desktop/data/facility_texts.h"
+#include "platform/dao/error.h"
+#include "platform/dao/value.h"
+
+namespace tandrel {
+namespace {
+
+using dao::sqlite::Quote;
+
+constexpr int kRecentPurgeDays = 90;
+const char kWork[] = "qx_work";
+
+std::string Columns(const QString& table, const QString& prefix = {}) {
+    std::string list;
+    for (const dao::FieldInfo& f : FacilityTable(table).fields) {
+        if (!list.empty()) list += ", ";
+        list += prefix.toStdString() + Quote(f.name);
+    }
+    return list;
+}
+
+std::string WorkTable(const char* table) {
+    return std::string(kWork) + "." + Quote(table);
+}
+
+// A table's column list with one column replaced by an expression.
+std::string ColumnsWith(const char* table, const char* alias, const QString& column,
+                        const std::string& expression) {
+    std::string list = Columns(table, QString::fromLatin1(alias) + QLatin1Char('.'));
+    std::string target = std::string(alias) + "." + Quote(column);
+    std::size_t at = list.find(target + ",");
+    if (at == std::string::npos) at = list.find(target);
+    list.replace(at, target.size(), expression);
+    return list;
+}
+
+void SyncDirectory(const QString& path) {
+    int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Keys from `first` upwards without gaps: a key that is already the next
+// free one keeps it; a gap is filled by the highest key not yet placed.
+std::vector<std::pair<qint64, qint64>> CloseGaps(std::vector<qint64> keys, qint64 first) {
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::pair<qint64, qint64>> map;
+    qint64 next = first;
+    std::ptrdiff_t low = 0, high = static_cast<std::ptrdiff_t>(keys.size()) - 1;
+    while (low <= high) {
+        if (keys[low] == next) {
+            map.emplace_back(keys[low++], next++);
+        } else {
+            map.emplace_back(keys[high--], next++);
+        }
+    }
+    return map;
+}
+
+std::vector<qint64> IntColumn(dao::Database& db, const std::string& sql) {
+    std::vector<qint64> values;
+    dao::sqlite::Statement s(db.Connection().Handle(), sql);
+    while (s.Step()) values.push_back(s.Int(0));
+    return values;
+}
+
+void WriteMap(dao::Database& db, const char* name,
+              const std::vector<std::pair<qint64, qint64>>& map) {
+    db.ExecuteSql(std::string("CREATE TEMP TABLE ") + name +
+                  "(old INTEGER PRIMARY KEY, new INTEGER NOT NULL)");
+    dao::sqlite::Statement insert(db.Connection().Handle(),
+                                  std::string("INSERT INTO temp.") + name + " VALUES(?, ?)");
+    for (auto [from, to] : map) {
+        insert.Reset();
+        insert.BindInt(1, from);
+        insert.BindInt(2, to);
+        insert.Run();
+    }
+}
+
+// Runs the copy of one part of the facility, with its progress line.
+class Copier {
+  public:
+    Copier(dao::Database& db, Progress& progress) : db_(db), progress_(progress) {}
+
+    void Section(const QString& text) { progress_.SetText(text); }
+    void Run(const std::string& sql) {
+        db_.ExecuteSql(sql);
+        copied_ += sqlite3_changes(db_.Connection().Handle());
+        progress_.SetPosition(static_cast<int>(copied_));
+    }
+
+  private:
+    dao::Database& db_;
+    Progress& progress_;
+    qint64 copied_ = 0;
+};
+
+}  // namespace
+
+QString CompactionWorkFile(const QString& facilityPath) {
+    return QFileInfo(facilityPath).absolutePath() + QStringLiteral("/~fclty.tmp");
+}
+
+QString CompactionBackupFile(const QString& facilityPath) {
+    QFileInfo info(facilityPath);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QStringLiteral(".old");
+}
+
+bool CTDXDoc::CompactInteractive(
+    const std::function<std::optional<PurgeEntry>(const PurgeEntry&)>& askPurge,
+    const QDate& today) {
+    PurgeDialogState state = settings_.PurgeDialog();
+    PurgeEntry offered{state.purge,
+                       today.addDays(-state.dateSpanDays).toString(QStringLiteral("MM/dd/yyyy"))};
+    while (true) {
+        std::optional<PurgeEntry> entry = askPurge(offered);
+        if (!entry) return false;
+        offered = *entry;
+        if (!entry->purge) {
+            settings_.SetPurgeDialog({false, state.dateSpanDays});
+            return Compact(std::nullopt);
+        }
+        const QString text = entry->dateText.trimmed();
+        if (text.isEmpty()) {
+            prompter_.Message(texts::kPurgeDateMissing, PromptIcon::Exclamation);
+            continue;
+        }
+        QDate date = QDate::fromString(text, QStringLiteral("M/d/yyyy"));
+        if (!date.isValid()) {
+            prompter_.Message(texts::kPurgeDateUnreadable, PromptIcon::Exclamation);
+            continue;
+        }
+        qint64 span = date.daysTo(today);
+        if (date > today) {
+            if (prompter_.Ask(texts::kPurgeAllQuestion) != PromptAnswer::Yes) continue;
+            span = -1;
+        } else if (span < kRecentPurgeDays) {
+            if (prompter_.Ask(texts::kPurgeRecentQuestion, PromptButtons::YesNo, PromptAnswer::No,
+                              PromptIcon::Question) != PromptAnswer::Yes) {
+                continue;
+            }
+        }
+        settings_.SetPurgeDialog({true, static_cast<int>(span)});
+        return Compact(date);
+    }
+}
+
+bool CTDXDoc::Compact(std::optional<QDate> purgeBefore) {
+    if (!db_) return false;
+    const QString path = session_.path;
+    const QString work = CompactionWorkFile(path);
+    QFile::remove(work);
+    bool done = CopyToWorkFile(work, purgeBefore) && ReplaceWithWorkFile(work);
+    QFile::remove(work);
+    if (done) prompter_.Message(texts::kCompactedSuccessfully, PromptIcon::Information);
+    if (!IsOpen()) OpenFacility(path);
+    return done && IsOpen();
+}
+
+bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefore) {
+    dao::Database& db = *db_;
+    auto progress = prompter_.StartProgress(texts::kCompactingTitle, QString(), 0);
+    bool attached = false;
+    try {
+        {
+            auto workDb = dao::Database::Create(work, session_.password);
+            CreateFacilitySchema(*workDb);
+        }
+        dao::Database::Step("compact:work-created");
+        CloseRecordsets();
+        db.ExecuteSql("ATTACH DATABASE " + dao::sqlite::Literal(work) + " AS " + kWork + " KEY " +
+                      dao::sqlite::Literal(session_.password));
+        attached = true;
+        progress->SetRange(static_cast<int>(
+            IntColumn(db,
+                      "SELECT (SELECT count(*) FROM \"Users\") + (SELECT count(*) FROM "
+                      "\"Locks\") + (SELECT count(*) FROM \"Users to Locks\") + (SELECT "
+                      "count(*) FROM \"Audit Data\")")[0]));
+        // Events on or after the purge date stay; a purge date of none keeps all.
+        const qint64 keepFrom = purgeBefore
+                                    ? dao::DateTimeToStorage(QDateTime(*purgeBefore, QTime(0, 0)))
+                                    : std::numeric_limits<qint64>::min();
+        const std::string keep = " WHERE \"TimeStamp\" >= " + std::to_string(keepFrom);
+
+        db.BeginTrans();
+        Copier copy(db, *progress);
+        auto plain = [&](const char* table, const char* order) {
+            copy.Run("INSERT INTO " + WorkTable(table) + " (" + Columns(table) + ") SELECT " +
+                     Columns(table) + " FROM main." + Quote(table) + " ORDER BY " + order);
+        };
+        plain("FacilityProperties", "rowid");
+        copy.Section(texts::kCompactingUserGroups);
+        plain("User Groups", "\"Group Key\"");
+        copy.Section(texts::kCompactingDirectory);
+        plain("Lock Paths", "\"Directory Key\"");
+
+        copy.Section(texts::kCompactingUsers);
+        // A deleted user with no lock left to remove it from is fully removed.
+        db.ExecuteSql(
+            "CREATE TEMP TABLE qx_removed AS SELECT \"User Key\" AS key FROM \"Users\" WHERE "
+            "\"Record State\" = 4 AND \"User Key\" NOT IN (SELECT \"User Index\" FROM \"Users to "
+            "Locks\")");
+        // Removed users stay while audit data that survives the purge names them.
+        std::vector<qint64> kept = IntColumn(
+            db,
+            "SELECT \"User Key\" FROM \"Users\" WHERE \"User Key\" >= 2 AND (CASE WHEN \"User "
+            "Key\" IN (SELECT key FROM temp.qx_removed) THEN 0 ELSE \"Record State\" END <> 0 OR "
+            "\"User Key\" IN (SELECT \"UserKey\" FROM \"Audit Data\"" +
+                keep + "))");
+        auto userMap = CloseGaps(kept, 2);
+        userMap.insert(userMap.begin(), {{0, 0}, {1, 1}});
+        WriteMap(db, "qx_user_map", userMap);
+        std::string userColumns = Columns("Users", "u.");
+        auto replace = [&](const std::string& column, const std::string& with) {
+            std::string quoted = "u." + column;
+            userColumns.replace(userColumns.find(quoted), quoted.size(), with);
+        };
+        replace(Quote("User Key"), "m.new");
+        replace(Quote("Record State"),
+                "CASE WHEN u.\"User Key\" IN (SELECT key FROM temp.qx_removed) THEN 0 ELSE "
+                "u.\"Record State\" END");
+        replace(Quote("Pending Action Counter"),
+                "CASE WHEN u.\"User Key\" IN (SELECT key FROM temp.qx_removed) THEN 0 ELSE "
+                "u.\"Pending Action Counter\" END");
+        copy.Run("INSERT INTO " + WorkTable("Users") + " (" + Columns("Users") + ") SELECT " +
+                 userColumns +
+                 " FROM main.\"Users\" u JOIN temp.qx_user_map m ON m.old = u.\"User Key\" ORDER "
+                 "BY m.new");
+
+        copy.Section(texts::kCopyingDevices);
+        plain("Handheld PCs", "\"HPC Key\"");
+
+        copy.Section(texts::kCompactingSchedules);
+        WriteMap(db, "qx_ts_map",
+                 CloseGaps(IntColumn(db, "SELECT \"ScheduleKey\" FROM \"Time Schedule\""), 1));
+        copy.Run("INSERT INTO " + WorkTable("Time Schedule") +
+                 " (\"ScheduleKey\", \"Name\", \"RevisionCounter\") SELECT m.new, t.\"Name\", "
+                 "t.\"RevisionCounter\" FROM main.\"Time Schedule\" t JOIN temp.qx_ts_map m ON "
+                 "m.old = t.\"ScheduleKey\" ORDER BY m.new");
+        copy.Run("INSERT INTO " + WorkTable("Time Schedule Events") +
+                 " (\"SchedLink\", \"Schedule\", \"Event\") SELECT m.new, e.\"Schedule\", "
+                 "e.\"Event\" FROM main.\"Time Schedule Events\" e JOIN temp.qx_ts_map m ON m.old "
+                 "= e.\"SchedLink\" ORDER BY e.\"SchedLink\", e.rowid");
+        std::string holidayColumns = ColumnsWith("Holidays", "h", "KeyLink", "m.new");
+        copy.Run("INSERT INTO " + WorkTable("Holidays") + " (" + Columns("Holidays") + ") SELECT " +
+                 holidayColumns +
+                 " FROM main.\"Holidays\" h JOIN temp.qx_ts_map m ON m.old = h.\"KeyLink\" ORDER "
+                 "BY h.\"KeyLink\", h.rowid");
+
+        copy.Section(texts::kCompactingLocks);
+        std::string lockColumns = ColumnsWith("Locks", "l", "TS Link", "coalesce(m.new, 0)");
+        copy.Run("INSERT INTO " + WorkTable("Locks") + " (" + Columns("Locks") + ") SELECT " +
+                 lockColumns +
+                 " FROM main.\"Locks\" l LEFT JOIN temp.qx_ts_map m ON m.old = l.\"TS Link\" "
+                 "ORDER BY l.\"Lock Key\"");
+
+        copy.Section(texts::kCompactingEnrolments);
+        std::string enrolColumns = ColumnsWith("Users to Locks", "e", "User Index", "m.new");
+        copy.Run("INSERT INTO " + WorkTable("Users to Locks") + " (" + Columns("Users to Locks") +
+                 ") SELECT " + enrolColumns +
+                 " FROM main.\"Users to Locks\" e JOIN temp.qx_user_map m ON m.old = e.\"User "
+                 "Index\" ORDER BY e.\"Lock Index\", e.\"Lock User Index\"");
+
+        copy.Section(texts::kCopyingAudit);
+        std::string auditColumns = ColumnsWith("Audit Data", "a", "UserKey", "coalesce(m.new, 0)");
+        for (qint64 lock : IntColumn(db, "SELECT DISTINCT \"LockKey\" FROM \"Audit Data\"")) {
+            copy.Run("INSERT INTO " + WorkTable("Audit Data") + " (" + Columns("Audit Data") +
+                     ") SELECT " + auditColumns +
+                     " FROM main.\"Audit Data\" a LEFT JOIN temp.qx_user_map m ON m.old = "
+                     "a.\"UserKey\"" +
+                     keep + " AND a.\"LockKey\" = " + std::to_string(lock) +
+                     " ORDER BY a.\"AuditKey\" DESC");
+        }
+        db.CommitTrans();
+        db.ExecuteSql(
+            "DROP TABLE temp.qx_user_map; DROP TABLE temp.qx_ts_map; DROP TABLE temp.qx_removed");
+        db.ExecuteSql(std::string("DETACH DATABASE ") + kWork);
+        dao::Database::Step("compact:copied");
+        return true;
+    } catch (const dao::Error& e) {
+        while (db.TransactionDepth() > 0) db.Rollback();
+        if (attached)
+            sqlite3_exec(db.Connection().Handle(), "DETACH DATABASE qx_work", nullptr, nullptr,
+                         nullptr);
+        sqlite3_exec(db.Connection().Handle(),
+                     "DROP TABLE IF EXISTS temp.qx_user_map; DROP TABLE IF EXISTS temp.qx_ts_map; "
+                     "DROP TABLE IF EXISTS temp.qx_removed",
+                     nullptr, nullptr, nullptr);
+        progress.reset();
+        ShowEngineError(e);
+        if (!m_pLocks) OpenRecordsets();
+        return false;
+    }
+}
+
+bool CTDXDoc::ReplaceWithWorkFile(const QString& work) {
+    const QString path = session_.path;
+    const QString backup = CompactionBackupFile(path);
+    auto progress =
+        prompter_.StartProgress(texts::kCompactingTitle, texts::kCompletingCompaction, 0);
+    CloseFacility();
+    dao::Database::Step("compact:closed");
+    QFile::remove(backup);
+    dao::Database::Step("compact:old-removed");
+    // The backup is a second name of the original, so the facility's own
+    // name never stands empty; where links are not possible, a copy.
+    bool saved =
+        ::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) == 0 ||
+        QFile::copy(path, backup);
+    if (!saved) {
+        progress.reset();
+        prompter_.Message(texts::kErrorSavingOriginal, PromptIcon::Exclamation);
+        return false;
+    }
+    dao::Database::Step("compact:backup-saved");
+    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        progress.reset();
+        prompter_.Message(texts::kErrorSavingOriginal, PromptIcon::Exclamation);
+        return false;
+    }
+    SyncDirectory(path);
+    dao::Database::Step("compact:replaced");
+    return true;
+}
+
+}  // namespace tandrel
