@@ -37,8 +37,17 @@ void FieldExchange::Exchange(int ordinal, T& member) {
         member = FromVariant<T>(loaded_[ordinal]);
         return;
     }
-    // Unchanged members (a null read as 0 included) are not written back.
-    if (member == FromVariant<T>(loaded_[ordinal])) return;
+    // Unchanged members (a null read as 0 included) are not written back;
+    // in a new row a number or flag is written even when 0, since a null
+    // cannot be meant there (text and dates stay null until given).
+    bool unchanged = member == FromVariant<T>(loaded_[ordinal]);
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, QDateTime>) {
+        if (unchanged) return;
+    } else {
+        bool fillNew =
+            rs_.GetEditMode() == dao::Recordset::EditMode::AddNew && loaded_[ordinal].isNull();
+        if (unchanged && !fillNew) return;
+    }
     if constexpr (std::is_same_v<T, QDateTime>) {
         rs_.SetValue(ordinal, member.isValid() ? QVariant(member) : QVariant());
     } else {

@@ -15,7 +15,8 @@ namespace tandrel {
 
 // Moves values between a recordset's current row (or edit buffer) and the
 // typed members of a recordset class. Null reads as 0, false, an empty text
-// or an invalid date; a member is written back only when it changed.
+// or an invalid date; a member is written back only when it changed (in a
+// new row, numbers and flags always are).
 class FieldExchange {
   public:
     enum class Direction { Load, Store };

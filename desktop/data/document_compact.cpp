@@ -191,11 +191,12 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
                       "SELECT (SELECT count(*) FROM \"Users\") + (SELECT count(*) FROM "
                       "\"Locks\") + (SELECT count(*) FROM \"Users to Locks\") + (SELECT "
                       "count(*) FROM \"Audit Data\")")[0]));
-        // Events on or after the purge date stay; a purge date of none keeps all.
-        const qint64 keepFrom = purgeBefore
-                                    ? dao::DateTimeToStorage(QDateTime(*purgeBefore, QTime(0, 0)))
-                                    : std::numeric_limits<qint64>::min();
-        const std::string keep = " WHERE \"TimeStamp\" >= " + std::to_string(keepFrom);
+        // Events on or after the purge date stay; without one, all do.
+        const std::string keep =
+            purgeBefore
+                ? " WHERE \"TimeStamp\" >= " +
+                      std::to_string(dao::DateTimeToStorage(QDateTime(*purgeBefore, QTime(0, 0))))
+                : std::string(" WHERE 1");
 
         db.BeginTrans();
         Copier copy(db, *progress);

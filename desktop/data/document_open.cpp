@@ -150,7 +150,7 @@ bool CTDXDoc::ConvertDatabase() {
     try {
         for (const char* table : kConversionOrder) {
             // A table missing altogether cannot be given fields.
-            const dao::TableDef& have = db_->GetTableDef(table);
+            const dao::TableDef have = db_->GetTableDef(table);
             for (const dao::FieldInfo& field : FacilityTable(table).fields) {
                 if (!have.Field(field.name)) db_->AppendField(table, field);
                 progress->SetPosition(++step);

@@ -384,7 +384,7 @@ void CreateFacilitySchema(dao::Database& db) {
 
 bool IsValidFacilityProperties(const dao::Database& db) {
     if (!db.HasTable(kFacilityPropertiesTable)) return false;
-    const auto& have = db.GetTableDef(kFacilityPropertiesTable).fields;
+    const std::vector<dao::FieldInfo> have = db.GetTableDef(kFacilityPropertiesTable).fields;
     const auto& want = FacilityTable(kFacilityPropertiesTable).fields;
     // A table of 27 fields (an older layout) fails at its first missing field.
     if (have.size() != want.size() && have.size() != 27) return false;

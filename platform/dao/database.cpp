@@ -220,7 +220,7 @@ void Database::CreateTable(const TableDef& table) {
 }
 
 void Database::AppendField(const QString& table, const FieldInfo& field) {
-    const TableDef& def = GetTableDef(table);
+    const TableDef def = GetTableDef(table);
     if (def.Field(field.name)) Throw(kErrFieldDefinedTwice);
     Transaction transaction(*this);
     connection_.ClearCache();
@@ -237,7 +237,7 @@ QStringList Database::TableNames() const {
     return ReadTableOrder(const_cast<sqlite::Connection&>(connection_));
 }
 
-const TableDef& Database::GetTableDef(const QString& table) const {
+TableDef Database::GetTableDef(const QString& table) const {
     auto it = tables_.find(table.toLower());
     if (it == tables_.end()) Throw(kErrNoSuchObject, table);
     return it->second;
@@ -268,7 +268,7 @@ std::unique_ptr<TableRecordset> Database::OpenTable(const QString& table) {
 
 std::unique_ptr<DynasetRecordset> Database::OpenDynaset(const QString& table, const QString& filter,
                                                         const QString& sort) {
-    const TableDef& def = GetTableDef(table);
+    const TableDef def = GetTableDef(table);
     QString sql = QStringLiteral("SELECT * FROM [%1]").arg(def.name);
     if (!filter.isEmpty()) sql += QStringLiteral(" WHERE ") + filter;
     if (!sort.isEmpty()) sql += QStringLiteral(" ORDER BY ") + sort;

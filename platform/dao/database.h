@@ -58,8 +58,9 @@ class Database {
     bool HasTable(const QString& table) const;
     QStringList TableNames() const;
     // The table's fields and indexes in ordinal order, as the catalog keeps
-    // them (3078 for an unknown table).
-    const TableDef& GetTableDef(const QString& table) const;
+    // them (3078 for an unknown table). A copy: definitions change as fields
+    // are appended.
+    TableDef GetTableDef(const QString& table) const;
 
     // Stored queries.
     void CreateQueryDef(const QueryDef& query);

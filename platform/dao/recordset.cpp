@@ -491,9 +491,14 @@ void DynasetRecordset::DescribeColumns() {
         QString table = s.ColumnTableName(c);
         QString origin = s.ColumnOriginName(c);
         FieldInfo field;
-        bool known = !table.isEmpty() && Db().HasTable(table) &&
-                     Db().GetTableDef(table).Field(origin) != nullptr;
-        if (known) field = *Db().GetTableDef(table).Field(origin);
+        bool known = false;
+        if (!table.isEmpty() && Db().HasTable(table)) {
+            const TableDef origins = Db().GetTableDef(table);
+            if (const FieldInfo* f = origins.Field(origin)) {
+                field = *f;
+                known = true;
+            }
+        }
         field.name = s.ColumnName(c);
         int column = -1;
         if (base && known && table.compare(base->name, Qt::CaseInsensitive) == 0) {
