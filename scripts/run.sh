@@ -1,7 +1,22 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds, and shows the lock log-on demo.
+# Sets up a fresh machine, builds, and shows the facility manager at work on
+# a demo facility: created (with test data) on the first run, reopened on
+# later ones. The lock log-on demo of the protocol tools follows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh default >/dev/null
-exec build/default/tools/lockframe/lockframe demo
+
+bin=build/default
+demo=build/demo
+facility="$demo/Demo Facility.qfd"
+cli=("$bin/desktop/cli/tandrel-cli" --settings "$demo/settings.ini" --password demo-pass)
+if [[ ! -f "$facility" ]]; then
+  mkdir -p "$demo"
+  "${cli[@]}" --yes create --name "Demo Facility" --folder "$demo" >/dev/null 2>&1
+  "$bin/tools/facility_gen/facility-gen" "$facility" --password demo-pass \
+    --locations 12 --locks 40 --users 800 --enrolments 2400 --audit 20000
+fi
+"${cli[@]}" --file "$facility" info
+echo
+"$bin/tools/lockframe/lockframe" demo

@@ -378,8 +378,10 @@ dao::TableDef LockOSTable() {
 }
 
 void CreateFacilitySchema(dao::Database& db) {
+    dao::Transaction transaction(db);
     for (const dao::TableDef& table : FacilityTables()) db.CreateTable(table);
     for (const dao::QueryDef& query : FacilityQueries()) db.CreateQueryDef(query);
+    transaction.Commit();
 }
 
 bool IsValidFacilityProperties(const dao::Database& db) {

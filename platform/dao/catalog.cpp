@@ -89,7 +89,7 @@ void ConfigureConnection(sqlite::Connection& c, bool encrypted) {
     // get the same page size.
     c.Exec("PRAGMA cipher_default_page_size = 4096");
     c.Exec("PRAGMA locking_mode = EXCLUSIVE");
-    c.Exec("PRAGMA cache_size = -16000");
+    c.Exec("PRAGMA cache_size = -65536");
     RegisterLikeEscape(c.Handle());
 }
 
