@@ -35,15 +35,27 @@ std::string WorkTable(const char* table) {
     return std::string(kWork) + "." + Quote(table);
 }
 
-// A table's column list with one column replaced by an expression.
-std::string ColumnsWith(const char* table, const char* alias, const QString& column,
-                        const std::string& expression) {
-    std::string list = Columns(table, QString::fromLatin1(alias) + QLatin1Char('.'));
-    std::string target = std::string(alias) + "." + Quote(column);
-    std::size_t at = list.find(target + ",");
-    if (at == std::string::npos) at = list.find(target);
-    list.replace(at, target.size(), expression);
-    return list;
+// The statement that copies a table into the work file with some columns
+// computed (`replace`: column name -> expression over `alias`), joined to a
+// key map: "JOIN" drops rows without an entry, "LEFT JOIN" keeps them.
+std::string CopyStatement(const char* table, const char* alias,
+                          const std::vector<std::pair<QString, std::string>>& replace,
+                          const std::string& from, const std::string& tail) {
+    std::string select;
+    for (const dao::FieldInfo& f : FacilityTable(table).fields) {
+        std::string expression = std::string(alias) + "." + Quote(f.name);
+        for (const auto& [column, with] : replace) {
+            if (column == f.name) expression = with;
+        }
+        select += (select.empty() ? "" : ", ") + expression;
+    }
+    return "INSERT INTO " + WorkTable(table) + " (" + Columns(table) + ") SELECT " + select +
+           " FROM main." + Quote(table) + " " + alias + " " + from + " " + tail;
+}
+
+std::string MapJoin(const char* kind, const char* map, const char* alias, const char* column) {
+    return std::string(kind) + " temp." + map + " m ON m.old = " + alias + "." +
+           Quote(QString::fromLatin1(column));
 }
 
 // Drops the work file's indexes and returns the statements that make them
@@ -116,6 +128,32 @@ void WriteMap(dao::Database& db, const char* name,
         insert.BindInt(2, to);
         insert.Run();
     }
+}
+
+// The new keys of the users that stay (0 and 1 keep theirs). Leaves the
+// removed users in temp.qx_removed for the copy.
+std::vector<std::pair<qint64, qint64>> UserKeyMap(dao::Database& db, const std::string& keep) {
+    // A deleted user with no lock left to remove it from is fully removed.
+    db.ExecuteSql(
+        "CREATE TEMP TABLE qx_removed AS SELECT \"User Key\" AS key FROM \"Users\" WHERE "
+        "\"Record State\" = 4 AND \"User Key\" NOT IN (SELECT \"User Index\" FROM \"Users to "
+        "Locks\")");
+    // Removed users stay while audit data that survives the purge names
+    // them; the audit data is searched only for users that are removed.
+    const std::string removed =
+        "(\"Record State\" = 0 OR \"User Key\" IN (SELECT key FROM temp.qx_removed))";
+    db.ExecuteSql("CREATE TEMP TABLE qx_named(key INTEGER PRIMARY KEY)");
+    if (!IntColumn(db, "SELECT \"User Key\" FROM \"Users\" WHERE " + removed).empty()) {
+        db.ExecuteSql("INSERT INTO temp.qx_named SELECT DISTINCT \"UserKey\" FROM \"Audit Data\"" +
+                      keep + " AND \"UserKey\" IN (SELECT \"User Key\" FROM \"Users\" WHERE " +
+                      removed + ")");
+    }
+    std::vector<qint64> kept =
+        IntColumn(db, "SELECT \"User Key\" FROM \"Users\" WHERE \"User Key\" >= 2 AND (NOT " +
+                          removed + " OR \"User Key\" IN (SELECT key FROM temp.qx_named))");
+    auto userMap = CloseGaps(kept, 2);
+    userMap.insert(userMap.begin(), {{0, 0}, {1, 1}});
+    return userMap;
 }
 
 // Runs the copy of one part of the facility, with its progress line.
@@ -234,8 +272,7 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
         db.BeginTrans();
         Copier copy(db, *progress);
         auto plain = [&](const char* table, const char* order) {
-            copy.Run("INSERT INTO " + WorkTable(table) + " (" + Columns(table) + ") SELECT " +
-                     Columns(table) + " FROM main." + Quote(table) + " ORDER BY " + order);
+            copy.Run(CopyStatement(table, "t", {}, "", std::string("ORDER BY ") + order));
         };
         plain("FacilityProperties", "rowid");
         copy.Section(texts::kCompactingUserGroups);
@@ -244,43 +281,15 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
         plain("Lock Paths", "\"Directory Key\"");
 
         copy.Section(texts::kCompactingUsers);
-        // A deleted user with no lock left to remove it from is fully removed.
-        db.ExecuteSql(
-            "CREATE TEMP TABLE qx_removed AS SELECT \"User Key\" AS key FROM \"Users\" WHERE "
-            "\"Record State\" = 4 AND \"User Key\" NOT IN (SELECT \"User Index\" FROM \"Users to "
-            "Locks\")");
-        // Removed users stay while audit data that survives the purge names
-        // them; the audit data is searched only for users that are removed.
-        const std::string removed =
-            "(\"Record State\" = 0 OR \"User Key\" IN (SELECT key FROM temp.qx_removed))";
-        db.ExecuteSql("CREATE TEMP TABLE qx_named(key INTEGER PRIMARY KEY)");
-        if (!IntColumn(db, "SELECT \"User Key\" FROM \"Users\" WHERE " + removed).empty()) {
-            db.ExecuteSql(
-                "INSERT INTO temp.qx_named SELECT DISTINCT \"UserKey\" FROM \"Audit Data\"" + keep +
-                " AND \"UserKey\" IN (SELECT \"User Key\" FROM \"Users\" WHERE " + removed + ")");
-        }
-        std::vector<qint64> kept =
-            IntColumn(db, "SELECT \"User Key\" FROM \"Users\" WHERE \"User Key\" >= 2 AND (NOT " +
-                              removed + " OR \"User Key\" IN (SELECT key FROM temp.qx_named))");
-        auto userMap = CloseGaps(kept, 2);
-        userMap.insert(userMap.begin(), {{0, 0}, {1, 1}});
-        WriteMap(db, "qx_user_map", userMap);
-        std::string userColumns = Columns("Users", "u.");
-        auto replace = [&](const std::string& column, const std::string& with) {
-            std::string quoted = "u." + column;
-            userColumns.replace(userColumns.find(quoted), quoted.size(), with);
-        };
-        replace(Quote("User Key"), "m.new");
-        replace(Quote("Record State"),
-                "CASE WHEN u.\"User Key\" IN (SELECT key FROM temp.qx_removed) THEN 0 ELSE "
-                "u.\"Record State\" END");
-        replace(Quote("Pending Action Counter"),
-                "CASE WHEN u.\"User Key\" IN (SELECT key FROM temp.qx_removed) THEN 0 ELSE "
-                "u.\"Pending Action Counter\" END");
-        copy.Run("INSERT INTO " + WorkTable("Users") + " (" + Columns("Users") + ") SELECT " +
-                 userColumns +
-                 " FROM main.\"Users\" u JOIN temp.qx_user_map m ON m.old = u.\"User Key\" ORDER "
-                 "BY m.new");
+        WriteMap(db, "qx_user_map", UserKeyMap(db, keep));
+        const std::string removedNow = "u.\"User Key\" IN (SELECT key FROM temp.qx_removed)";
+        copy.Run(CopyStatement(
+            "Users", "u",
+            {{"User Key", "m.new"},
+             {"Record State", "CASE WHEN " + removedNow + " THEN 0 ELSE u.\"Record State\" END"},
+             {"Pending Action Counter",
+              "CASE WHEN " + removedNow + " THEN 0 ELSE u.\"Pending Action Counter\" END"}},
+            MapJoin("JOIN", "qx_user_map", "u", "User Key"), "ORDER BY m.new"));
 
         copy.Section(texts::kCopyingDevices);
         plain("Handheld PCs", "\"HPC Key\"");
@@ -288,43 +297,30 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
         copy.Section(texts::kCompactingSchedules);
         WriteMap(db, "qx_ts_map",
                  CloseGaps(IntColumn(db, "SELECT \"ScheduleKey\" FROM \"Time Schedule\""), 1));
-        copy.Run("INSERT INTO " + WorkTable("Time Schedule") +
-                 " (\"ScheduleKey\", \"Name\", \"RevisionCounter\") SELECT m.new, t.\"Name\", "
-                 "t.\"RevisionCounter\" FROM main.\"Time Schedule\" t JOIN temp.qx_ts_map m ON "
-                 "m.old = t.\"ScheduleKey\" ORDER BY m.new");
-        copy.Run("INSERT INTO " + WorkTable("Time Schedule Events") +
-                 " (\"SchedLink\", \"Schedule\", \"Event\") SELECT m.new, e.\"Schedule\", "
-                 "e.\"Event\" FROM main.\"Time Schedule Events\" e JOIN temp.qx_ts_map m ON m.old "
-                 "= e.\"SchedLink\" ORDER BY e.\"SchedLink\", e.rowid");
-        std::string holidayColumns = ColumnsWith("Holidays", "h", "KeyLink", "m.new");
-        copy.Run("INSERT INTO " + WorkTable("Holidays") + " (" + Columns("Holidays") + ") SELECT " +
-                 holidayColumns +
-                 " FROM main.\"Holidays\" h JOIN temp.qx_ts_map m ON m.old = h.\"KeyLink\" ORDER "
-                 "BY h.\"KeyLink\", h.rowid");
+        copy.Run(CopyStatement("Time Schedule", "t", {{"ScheduleKey", "m.new"}},
+                               MapJoin("JOIN", "qx_ts_map", "t", "ScheduleKey"), "ORDER BY m.new"));
+        copy.Run(CopyStatement("Time Schedule Events", "e", {{"SchedLink", "m.new"}},
+                               MapJoin("JOIN", "qx_ts_map", "e", "SchedLink"),
+                               "ORDER BY e.\"SchedLink\", e.rowid"));
+        copy.Run(CopyStatement("Holidays", "h", {{"KeyLink", "m.new"}},
+                               MapJoin("JOIN", "qx_ts_map", "h", "KeyLink"),
+                               "ORDER BY h.\"KeyLink\", h.rowid"));
 
         copy.Section(texts::kCompactingLocks);
-        std::string lockColumns = ColumnsWith("Locks", "l", "TS Link", "coalesce(m.new, 0)");
-        copy.Run("INSERT INTO " + WorkTable("Locks") + " (" + Columns("Locks") + ") SELECT " +
-                 lockColumns +
-                 " FROM main.\"Locks\" l LEFT JOIN temp.qx_ts_map m ON m.old = l.\"TS Link\" "
-                 "ORDER BY l.\"Lock Key\"");
+        copy.Run(CopyStatement("Locks", "l", {{"TS Link", "coalesce(m.new, 0)"}},
+                               MapJoin("LEFT JOIN", "qx_ts_map", "l", "TS Link"),
+                               "ORDER BY l.\"Lock Key\""));
 
         copy.Section(texts::kCompactingEnrolments);
-        std::string enrolColumns = ColumnsWith("Users to Locks", "e", "User Index", "m.new");
-        copy.Run("INSERT INTO " + WorkTable("Users to Locks") + " (" + Columns("Users to Locks") +
-                 ") SELECT " + enrolColumns +
-                 " FROM main.\"Users to Locks\" e JOIN temp.qx_user_map m ON m.old = e.\"User "
-                 "Index\" ORDER BY e.\"Lock Index\", e.\"Lock User Index\"");
+        copy.Run(CopyStatement("Users to Locks", "e", {{"User Index", "m.new"}},
+                               MapJoin("JOIN", "qx_user_map", "e", "User Index"),
+                               "ORDER BY e.\"Lock Index\", e.\"Lock User Index\""));
 
         copy.Section(texts::kCopyingAudit);
         // In stored order: the indexes give the key order, and reading the
         // rows as they lie is several times faster than by key.
-        std::string auditColumns = ColumnsWith("Audit Data", "a", "UserKey", "coalesce(m.new, 0)");
-        copy.Run("INSERT INTO " + WorkTable("Audit Data") + " (" + Columns("Audit Data") +
-                 ") SELECT " + auditColumns +
-                 " FROM main.\"Audit Data\" a LEFT JOIN temp.qx_user_map m ON m.old = "
-                 "a.\"UserKey\"" +
-                 keep);
+        copy.Run(CopyStatement("Audit Data", "a", {{"UserKey", "coalesce(m.new, 0)"}},
+                               MapJoin("LEFT JOIN", "qx_user_map", "a", "UserKey"), keep));
         for (const std::string& index : indexes) db.ExecuteSql(index);
         db.CommitTrans();
         db.ExecuteSql(

@@ -198,16 +198,16 @@ constexpr FieldSpec kUsersToLocksFields[] = {
     {"Record State", FieldType::Byte, 0, true, false, "1", false},
 };
 
-dao::FieldInfo ToFieldInfo(const FieldSpec& spec) {
+dao::FieldInfo ToFieldInfo(const FieldSpec& row) {
     dao::FieldInfo f;
-    f.name = QString::fromUtf8(spec.name);
-    f.type = spec.type;
-    f.size = spec.type == FieldType::Text ? spec.size : dao::FieldTypeSize(spec.type);
-    f.attributes = (spec.type == FieldType::Text ? dao::kVariableField : dao::kFixedField) |
-                   dao::kUpdatableField | (spec.autoIncrement ? dao::kAutoIncrField : 0);
-    f.required = spec.required;
-    f.allowZeroLength = spec.allowZeroLength;
-    f.defaultValue = QString::fromUtf8(spec.defaultValue);
+    f.name = QString::fromUtf8(row.name);
+    f.type = row.type;
+    f.size = row.type == FieldType::Text ? row.size : dao::FieldTypeSize(row.type);
+    f.attributes = (row.type == FieldType::Text ? dao::kVariableField : dao::kFixedField) |
+                   dao::kUpdatableField | (row.autoIncrement ? dao::kAutoIncrField : 0);
+    f.required = row.required;
+    f.allowZeroLength = row.allowZeroLength;
+    f.defaultValue = QString::fromUtf8(row.defaultValue);
     f.collatingOrder = dao::kGeneralCollatingOrder;
     return f;
 }
