@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
+#include "desktop/data/date_texts.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_schema.h"
 #include "desktop/data/facility_texts.h"
@@ -13,13 +13,6 @@ namespace tandrel {
 namespace {
 
 constexpr int kUserGroupCount = 8;
-constexpr int kRecodeDateLength = 10;
-
-// The date as the user's locale writes it short, within the field's size.
-QString ShortDateText(const QDate& date) {
-    QString text = QLocale::system().toString(date, QLocale::ShortFormat);
-    return text.size() <= kRecodeDateLength ? text : date.toString(QStringLiteral("MM/dd/yyyy"));
-}
 
 void WriteProperties(dao::Database& db, const NewFacilityValues& v, const QDateTime& created) {
     CFacilityPropertiesRecordset p(db);
@@ -83,7 +76,7 @@ void WriteUserGroups(dao::Database& db, const QDate& today) {
         groups.m_GroupKey = static_cast<std::int16_t>(key);
         groups.m_GroupName = QStringLiteral("< Untitled >");
         groups.m_PINDate = packed;
-        groups.m_RecodeDate = ShortDateText(today);
+        groups.m_RecodeDate = RecodeDateText(today);
         groups.Update();
     }
 }

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "desktop/app/app_settings.h"
+#include "desktop/cli/terminal_prompter.h"
+#include "desktop/data/facility_document.h"
+
+namespace tandrel::cli {
+
+// Bad usage; the message is shown with the usage text.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Command-line words: options with values, flags, and the other words in
+// order (the command first).
+class Arguments {
+  public:
+    Arguments(const std::vector<std::string>& words, const std::set<std::string>& flags);
+
+    bool Has(const std::string& option) const { return values_.count(option) > 0; }
+    QString Text(const std::string& option) const;
+    // An option's whole number within [min, max]; `fallback` when absent.
+    int Number(const std::string& option, int fallback, int min, int max) const;
+    const std::vector<std::string>& Words() const { return words_; }
+    QString Word(std::size_t index) const;
+    // Options given but not among `known` (globals are always known).
+    void RejectOthers(const std::set<std::string>& known) const;
+
+  private:
+    std::map<std::string, std::string> values_;
+    std::vector<std::string> words_;
+};
+
+// What every command works with.
+struct Context {
+    const Arguments& args;
+    std::ostream& out;
+    AppSettings& settings;
+    TerminalPrompter& prompter;
+    FacilitySession& session;
+    CTDXDoc& doc;
+
+    // Opens the facility named by --file (with --password); false when it
+    // could not be opened (the reason is already shown).
+    bool OpenFacility();
+    bool Json() const { return args.Has("--json"); }
+};
+
+// A command: its handler returns the exit code.
+struct Command {
+    std::string usage;  // "user add --last NAME ...", shown in help
+    std::set<std::string> flags;
+    std::function<int(Context&)> run;
+};
+using CommandTable = std::map<std::string, Command>;
+
+// Each group of commands adds its own to the table.
+void AddFacilityCommands(CommandTable& table);
+void AddUserCommands(CommandTable& table);
+void AddLockCommands(CommandTable& table);
+void AddGroupCommands(CommandTable& table);
+void AddPropertiesCommands(CommandTable& table);
+
+}  // namespace tandrel::cli

@@ -1,0 +1,138 @@
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/cli/cli_context.h"
+
+namespace tandrel::cli {
+namespace {
+
+void ExpectWords(const Context& c, std::size_t count) {
+    if (c.args.Words().size() != count) throw UsageError("wrong number of arguments");
+}
+
+int Create(Context& c) {
+    ExpectWords(c, 1);
+    c.args.RejectOthers(
+        {"--name", "--folder", "--id-length", "--pin-length", "--facility-code", "--compatible"});
+    if (!c.args.Has("--name") || !c.args.Has("--folder")) {
+        throw UsageError("create needs --name and --folder");
+    }
+    NewFacilityValues values;
+    values.name = c.args.Text("--name");
+    values.facilityCode = c.args.Text("--facility-code");
+    values.idCodeLength = c.args.Number("--id-length", 4, 4, 10);
+    values.pinLength = c.args.Number("--pin-length", 3, 3, 6);
+    c.session.facilitiesFolder = QDir(c.args.Text("--folder")).absolutePath();
+    if (!QDir().mkpath(c.session.facilitiesFolder)) throw UsageError("cannot make the folder");
+    const QString password = c.args.Text("--password");
+    if (!password.isEmpty()) {
+        c.prompter.OfferNewPassword({password, password, c.args.Has("--compatible")});
+    }
+    if (!c.doc.NewFacility(values)) return 1;
+    c.out << c.doc.Path().toStdString() << "\n";
+    return c.prompter.Failures().isEmpty() ? 0 : 1;
+}
+
+qint64 Count(dao::Database& db, const std::string& sql) {
+    dao::sqlite::Statement s(db.Connection().Handle(), sql);
+    s.Step();
+    return s.Int(0);
+}
+
+int Info(Context& c) {
+    ExpectWords(c, 1);
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    CFacilityPropertiesRecordset& p = *c.doc.m_pFacilityProperties;
+    p.MoveFirst();
+    dao::Database& db = c.doc.Db();
+    QJsonObject info{
+        {"name", p.m_Name},
+        {"file", c.doc.Path()},
+        {"version", p.m_DBVersion},
+        {"communicationCode", p.m_CommCode},
+        {"locks", Count(db, "SELECT count(*) FROM \"Locks\"")},
+        {"users", Count(db,
+                        "SELECT count(*) FROM \"Users\" WHERE \"User Key\" >= 2 AND "
+                        "\"Record State\" <> 0")},
+        {"devices", Count(db, "SELECT count(*) FROM \"Handheld PCs\"")},
+        {"auditRows", Count(db, "SELECT count(*) FROM \"Audit Data\"")},
+    };
+    if (c.Json()) {
+        c.out << QJsonDocument(info).toJson(QJsonDocument::Compact).toStdString() << "\n";
+        return 0;
+    }
+    c.out << "Name: " << p.m_Name.toStdString() << "\n"
+          << "File: " << c.doc.Path().toStdString() << "\n"
+          << "Version: " << p.m_DBVersion << "\n"
+          << "Communication code: " << p.m_CommCode << "\n"
+          << "Locks: " << info["locks"].toInteger() << "\n"
+          << "Users: " << info["users"].toInteger() << "\n"
+          << "Devices: " << info["devices"].toInteger() << "\n"
+          << "Audit rows: " << info["auditRows"].toInteger() << "\n";
+    return 0;
+}
+
+int Password(Context& c) {
+    c.args.RejectOthers({"--compatible"});
+    const auto& w = c.args.Words();
+    if (w.size() == 3 && w[1] == "set") {
+        QString password = c.args.Word(2);
+        c.prompter.OfferNewPassword({password, password, c.args.Has("--compatible")});
+    } else if (w.size() == 2 && w[1] == "remove") {
+        c.prompter.OfferNewPassword({QString(), QString(), false});
+    } else {
+        throw UsageError("usage: password set NEW | password remove");
+    }
+    return c.OpenFacility() && c.doc.SetFacilityPassword() ? 0 : 1;
+}
+
+int Compact(Context& c) {
+    ExpectWords(c, 1);
+    c.args.RejectOthers({"--purge-before"});
+    PurgeEntry entry;
+    if (c.args.Has("--purge-before")) {
+        QString text = c.args.Text("--purge-before");
+        QDate iso = QDate::fromString(text, Qt::ISODate);
+        entry = {true, iso.isValid() ? iso.toString(QStringLiteral("MM/dd/yyyy")) : text};
+    }
+    if (!c.OpenFacility()) return 1;
+    bool asked = false;
+    // The purge dialog is answered once from the command line; a refused
+    // entry ends the compaction.
+    bool done = c.doc.CompactInteractive([&](const PurgeEntry&) -> std::optional<PurgeEntry> {
+        if (asked) return std::nullopt;
+        asked = true;
+        return entry;
+    });
+    return done ? 0 : 1;
+}
+
+int Refresh(Context& c) {
+    ExpectWords(c, 1);
+    c.args.RejectOthers({});
+    return c.OpenFacility() && c.doc.ForceRefresh(c.doc.AllLockKeys()) ? 0 : 1;
+}
+
+}  // namespace
+
+void AddFacilityCommands(CommandTable& table) {
+    table["create"] = {
+        "create --name NAME --folder DIR [--id-length N] [--pin-length N] [--facility-code CODE]\n"
+        "         [--password PASSWORD [--compatible]]   create a facility (and its password)",
+        {"--compatible"},
+        Create};
+    table["info"] = {
+        "info                    name, version, communication code and counts", {}, Info};
+    table["password"] = {
+        "password set NEW [--compatible] | password remove   set or remove the password",
+        {"--compatible"},
+        Password};
+    table["compact"] = {
+        "compact [--purge-before DATE]   compact, purging audit data older than DATE", {}, Compact};
+    table["refresh"] = {
+        "refresh                 mark every lock for a complete reprogramming", {}, Refresh};
+}
+
+}  // namespace tandrel::cli
