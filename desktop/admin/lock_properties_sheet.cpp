@@ -1,0 +1,247 @@
+#include "desktop/admin/lock_properties_sheet.h"
+
+#include <QDate>
+
+#include "desktop/admin/location_path.h"
+#include "desktop/admin/lock_pending.h"
+#include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/user_texts.h"
+#include "platform/dao/error.h"
+
+namespace tandrel {
+namespace {
+
+constexpr int kMinOpenDelay = 3;
+constexpr int kMaxOpenDelay = 30;
+
+// A typed date: empty is no date; nullopt when unreadable.
+std::optional<QDateTime> ParseDate(const QString& text) {
+    QString t = text.trimmed();
+    if (t.isEmpty()) return QDateTime();
+    QDate date = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
+    if (!date.isValid()) date = QDate::fromString(t, Qt::ISODate);
+    if (!date.isValid()) return std::nullopt;
+    return QDateTime(date, QTime(0, 0));
+}
+
+QString DateText(const QDateTime& d) {
+    return d.isValid() ? d.date().toString(QStringLiteral("MM/dd/yyyy")) : QString();
+}
+
+}  // namespace
+
+QString BatteryJudgement(int supplyVolts) {
+    if (supplyVolts >= 5400) return QStringLiteral("High");
+    if (supplyVolts >= 4400) return QStringLiteral("Normal");
+    if (supplyVolts >= 4100) return QStringLiteral("Low");
+    return QStringLiteral("REPLACE!");
+}
+
+QString DeviceLinkStateText(int state) {
+    switch (state) {
+        case 2: return QStringLiteral(" < Pending Enrollment >");
+        case 3: return QStringLiteral(" < Pending Update >");
+        case 4: return QStringLiteral(" < Pending Removal >");
+        default: return QString();
+    }
+}
+
+std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::NewLock(CTDXDoc& doc,
+                                                                    Prompter& prompter,
+                                                                    int pathIndex) {
+    auto sheet = std::unique_ptr<CLockPropertiesSheet>(new CLockPropertiesSheet(doc, prompter));
+    sheet->info_.pathIndex = pathIndex;
+    sheet->stored_ = sheet->info_;
+    sheet->freeSlots_ = sheet->info_.userCapacity;
+    return sheet;
+}
+
+std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& doc,
+                                                                     Prompter& prompter,
+                                                                     int lockKey) {
+    CLocksRecordset locks(doc.Db());
+    locks.SetCurrentIndex("PrimaryKey");
+    if (!locks.Seek("=", {lockKey})) return nullptr;
+    auto sheet = std::unique_ptr<CLockPropertiesSheet>(new CLockPropertiesSheet(doc, prompter));
+    sheet->Load(lockKey);
+    return sheet;
+}
+
+void CLockPropertiesSheet::Load(int lockKey) {
+    dao::Database& db = doc_.Db();
+    CLocksRecordset l(db);
+    l.SetCurrentIndex("PrimaryKey");
+    l.Seek("=", {lockKey});
+    lockKey_ = lockKey;
+    info_ = {l.m_Name,
+             l.m_PathIndex,
+             l.m_SerialNumber,
+             l.m_ModelNumber,
+             l.m_OpenDelaySeconds,
+             DateText(l.m_InstallDate),
+             DateText(l.m_BatteryInstallDate),
+             l.m_TSLink,
+             l.m_DeviceLink,
+             l.m_DeviceAuditEnable,
+             l.m_UserCapacity};
+    stored_ = info_;
+    deviceLinkState_ = l.m_DeviceLinkState;
+    lastProgramDate_ = l.m_LastProgramDate;
+    supplyVolts_ = l.m_SupplyVolts;
+    hardwareClass_ = l.m_HardwareClass;
+    firmwareVersion_ = l.m_FirmwareVersion;
+    freeSlots_ = FreeSlotCount(db, lockKey, l.m_UserCapacity);
+    programmers_ = l.m_PgmIDCount;
+    for (const EnrolmentDraft& d : StoredEnrolmentsOfLock(db, lockKey)) {
+        LockUserEntry& e = AddCandidate(d.userKey);
+        e.stored = e.draft = d;
+    }
+}
+
+LockUserEntry* CLockPropertiesSheet::EntryOf(int userKey) {
+    for (LockUserEntry& e : users_) {
+        if (e.draft.userKey == userKey) return &e;
+    }
+    return nullptr;
+}
+
+LockUserEntry& CLockPropertiesSheet::AddCandidate(int userKey) {
+    if (LockUserEntry* e = EntryOf(userKey)) return *e;
+    CLockUsersRecordset u(doc_.Db());
+    u.SetCurrentIndex("PrimaryKey");
+    LockUserEntry entry;
+    entry.draft.lockKey = entry.stored.lockKey = lockKey_;
+    entry.draft.userKey = entry.stored.userKey = userKey;
+    if (u.Seek("=", {userKey})) {
+        entry.userName = UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial);
+        entry.userRecordState = u.m_RecordState;
+        entry.draft.typeByte = entry.stored.typeByte = TypeByte(u.m_UserType, u.m_Rights);
+    }
+    users_.push_back(entry);
+    return users_.back();
+}
+
+bool CLockPropertiesSheet::Fail(const QString& message, LockField which, LockField* field) {
+    prompter_.Message(message, PromptIcon::Exclamation);
+    if (field) *field = which;
+    return false;
+}
+
+bool CLockPropertiesSheet::CheckInfoPage(LockField* field) {
+    info_.name = info_.name.trimmed();
+    if (info_.name.isEmpty()) return Fail(texts::kMustEnterLocation, LockField::Name, field);
+    try {
+        CLocksRecordset locks(doc_.Db());
+        locks.SetCurrentIndex("Name");
+        for (locks.Seek("=", {info_.name}); locks.HasCurrent(); locks.MoveNext()) {
+            if (locks.m_Name.compare(info_.name, Qt::CaseInsensitive) != 0) break;
+            if (locks.m_LockKey != lockKey_ && locks.m_PathIndex == info_.pathIndex) {
+                return Fail(texts::kLocationNameInUse, LockField::Name, field);
+            }
+        }
+    } catch (const dao::Error&) {
+        return Fail(texts::kUnexpectedDatabaseError, LockField::Name, field);
+    }
+    if (info_.openDelaySeconds < kMinOpenDelay || info_.openDelaySeconds > kMaxOpenDelay) {
+        return Fail(texts::kOpenDelayRange, LockField::OpenDelay, field);
+    }
+    if (!ParseDate(info_.installDate))
+        return Fail(texts::kInvalidDate, LockField::InstallDate, field);
+    if (!ParseDate(info_.batteryInstallDate)) {
+        return Fail(texts::kInvalidDate, LockField::BatteryInstallDate, field);
+    }
+    return true;
+}
+
+LockStatusTexts CLockPropertiesSheet::Status() const {
+    LockStatusTexts status;
+    status.device = texts::kNoDevice;
+    if (info_.deviceLink != 0) {
+        CMobileDevicesRecordset devices(doc_.Db());
+        devices.SetCurrentIndex("PrimaryKey");
+        if (devices.Seek("=", {info_.deviceLink})) {
+            status.device = devices.m_Name + DeviceLinkStateText(deviceLinkState_);
+        }
+    }
+    if (lastProgramDate_.isValid()) {
+        status.lastProgramDate = lastProgramDate_.toString(QStringLiteral("MM/dd/yy   hh:mm AP"));
+        status.battery = BatteryJudgement(supplyVolts_);
+        status.hardwareClass = QString::number(hardwareClass_);
+        status.firmwareVersion = QStringLiteral("%1.%2")
+                                     .arg((firmwareVersion_ >> 8) & 0xFF)
+                                     .arg(firmwareVersion_ & 0xFF, 2, 10, QLatin1Char('0'));
+    }
+    return status;
+}
+
+bool CLockPropertiesSheet::UserActionsAllowed(int userKey) {
+    LockUserEntry& e = AddCandidate(userKey);
+    if (e.userRecordState != 4) return true;
+    prompter_.Message(texts::kUserPendingRemoval, PromptIcon::Information);
+    return false;
+}
+
+void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
+    for (int key : userKeys) {
+        LockUserEntry& e = AddCandidate(key);
+        EnrolmentDraft& d = e.draft;
+        if (e.userRecordState == 4 || d.Enrolled()) continue;
+        const bool needsSlot = d.state != kPendingRemoval;
+        if (needsSlot) {
+            if (freeSlots_ == 0) {
+                prompter_.Message(texts::LockFullForUser(e.userName), PromptIcon::Exclamation);
+                continue;
+            }
+            --freeSlots_;
+            if (!d.HasRow()) d.useDefaults = true;
+        }
+        EnrolDraft(d);
+        if (d.Programmer()) ++programmers_;
+    }
+}
+
+bool CLockPropertiesSheet::RemoveUsers(const std::vector<int>& userKeys) {
+    for (int key : userKeys) {
+        LockUserEntry* e = EntryOf(key);
+        if (!e || e->userRecordState == 4 || !e->draft.Enrolled()) continue;
+        if (e->draft.Programmer() && programmers_ < 2) {
+            if (prompter_.Ask(texts::LastProgrammerOfLock(e->userName), PromptButtons::YesNo,
+                              PromptAnswer::No, PromptIcon::Question) != PromptAnswer::Yes) {
+                return false;
+            }
+            continue;
+        }
+        RemoveDraft(e->draft);
+        if (e->draft.state == kNotEnrolled) ++freeSlots_;
+        if (e->draft.Programmer()) --programmers_;
+    }
+    return true;
+}
+
+bool CLockPropertiesSheet::SetUserType(int userKey, int typeCode, int rights, bool useDefaults) {
+    LockUserEntry* e = EntryOf(userKey);
+    if (!e || !e->draft.Enrolled()) return false;
+    EnrolmentDraft& d = e->draft;
+    std::uint8_t byte =
+        useDefaults ? e->stored.typeByte : TypeByte(typeCode, rights & AllowedRights(typeCode));
+    if (useDefaults) {
+        CLockUsersRecordset u(doc_.Db());
+        u.SetCurrentIndex("PrimaryKey");
+        if (u.Seek("=", {userKey})) byte = TypeByte(u.m_UserType, u.m_Rights);
+    }
+    if (byte != d.typeByte) {
+        programmers_ += (IsProgrammerByte(byte) ? 1 : 0) - (d.Programmer() ? 1 : 0);
+        if (d.state == kCurrent) d.state = kPendingUpdate;
+    }
+    d.typeByte = byte;
+    d.useDefaults = useDefaults;
+    return true;
+}
+
+bool CLockPropertiesSheet::CheckUserPage() {
+    if (programmers_ > 0) return true;
+    prompter_.Message(texts::kNeedProgrammer, PromptIcon::Information);
+    return false;
+}
+
+}  // namespace tandrel

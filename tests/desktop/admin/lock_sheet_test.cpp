@@ -1,0 +1,207 @@
+#include "desktop/admin/lock_properties_sheet.h"
+#include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/user_texts.h"
+#include "tests/desktop/data/facility_fixture.h"
+
+namespace tandrel::testing {
+namespace {
+
+class LockSheet : public FacilityTest {
+  protected:
+    void SetUp() override {
+        NewFacility();
+        CFacilityDirectoryRecordset paths(doc.Db());
+        paths.AddNew();
+        building = paths.m_DirectoryKey;
+        paths.m_NodeName = "Building A";
+        paths.m_RootIndex = 1;
+        paths.Update();
+        CMobileDevicesRecordset devices(doc.Db());
+        devices.AddNew();
+        device = devices.m_HPCKey;
+        devices.m_Name = "Handheld";
+        devices.Update();
+    }
+
+    int NewLock(const QString& name, int location, int deviceKey = 0) {
+        auto sheet = CLockPropertiesSheet::NewLock(doc, prompter, location);
+        sheet->Info().name = name;
+        sheet->Info().deviceLink = deviceKey;
+        EXPECT_TRUE(sheet->CheckInfoPage());
+        EXPECT_TRUE(sheet->Save());
+        return sheet->LockKey();
+    }
+
+    int NewUser(const QString& last, const QString& id, int type) {
+        auto sheet = CLockUsersSheet::NewUser(doc, prompter);
+        sheet->General() = {last, "Pat", "", kIdCode, id, "0", {}, type, 0, "123"};
+        sheet->Groups().homeGroup = 0;
+        EXPECT_TRUE(sheet->Save());
+        return sheet->UserKey();
+    }
+
+    CLocksRecordset& Lock(int key) {
+        locks_ = std::make_unique<CLocksRecordset>(doc.Db());
+        locks_->SetCurrentIndex("PrimaryKey");
+        EXPECT_TRUE(locks_->Seek("=", {key}));
+        return *locks_;
+    }
+
+    int building = 0;
+    int device = 0;
+    std::unique_ptr<CLocksRecordset> locks_;
+};
+
+TEST_F(LockSheet, InfoPageChecks) {
+    NewLock("Front", building);
+    auto sheet = CLockPropertiesSheet::NewLock(doc, prompter, building);
+    LockField field;
+    auto expect = [&](const QString& message, LockField want) {
+        prompter.Clear();
+        EXPECT_FALSE(sheet->CheckInfoPage(&field));
+        EXPECT_EQ(prompter.Shown(), QStringList{message});
+        EXPECT_EQ(field, want);
+    };
+    sheet->Info().name = " ";
+    expect(texts::kMustEnterLocation, LockField::Name);
+    sheet->Info().name = "front";
+    expect(texts::kLocationNameInUse, LockField::Name);
+    sheet->Info().pathIndex = 1;  // the same name elsewhere is fine
+    sheet->Info().openDelaySeconds = 2;
+    expect(texts::kOpenDelayRange, LockField::OpenDelay);
+    sheet->Info().openDelaySeconds = 31;
+    expect(texts::kOpenDelayRange, LockField::OpenDelay);
+    sheet->Info().openDelaySeconds = 30;
+    sheet->Info().installDate = "13/45/2026";
+    expect(texts::kInvalidDate, LockField::InstallDate);
+    sheet->Info().installDate = "12/08/2026";
+    sheet->Info().batteryInstallDate = "soon";
+    expect(texts::kInvalidDate, LockField::BatteryInstallDate);
+    sheet->Info().batteryInstallDate = "";
+    EXPECT_TRUE(sheet->CheckInfoPage());
+}
+
+TEST_F(LockSheet, ANewLockGetsItsPathAndDeviceState) {
+    int underRoot = NewLock("Gate", 1);
+    int inside = NewLock("Door", building, device);
+    EXPECT_EQ(Lock(underRoot).m_FullPath, "\\");
+    EXPECT_EQ(Lock(underRoot).m_DeviceLinkState, 1);
+    CLocksRecordset& door = Lock(inside);
+    EXPECT_EQ(door.m_FullPath, "\\Building A\\");
+    EXPECT_EQ(door.m_DeviceLinkState, 2);
+    EXPECT_EQ(door.m_DownloadedTSRev, 0);
+    CMobileDevicesRecordset devices(doc.Db());
+    devices.MoveFirst();
+    EXPECT_EQ(devices.m_RecordState, 3);
+}
+
+TEST_F(LockSheet, StatusTexts) {
+    EXPECT_EQ(BatteryJudgement(5400), "High");
+    EXPECT_EQ(BatteryJudgement(5399), "Normal");
+    EXPECT_EQ(BatteryJudgement(4400), "Normal");
+    EXPECT_EQ(BatteryJudgement(4100), "Low");
+    EXPECT_EQ(BatteryJudgement(4099), "REPLACE!");
+    int key = NewLock("Door", building, device);
+    EXPECT_EQ(CLockPropertiesSheet::EditLock(doc, prompter, key)->Status().device,
+              "Handheld < Pending Enrollment >");
+    CLocksRecordset& l = Lock(key);
+    l.Edit();
+    l.m_LastProgramDate = QDateTime(QDate(2026, 12, 8), QTime(15, 7));
+    l.m_SupplyVolts = 4500;
+    l.m_HardwareClass = 2;
+    l.m_FirmwareVersion = 3 * 256 + 5;
+    l.m_DeviceLink = 0;
+    l.Update();
+    LockStatusTexts status = CLockPropertiesSheet::EditLock(doc, prompter, key)->Status();
+    EXPECT_EQ(status.device, "< None >");
+    EXPECT_EQ(status.lastProgramDate, "12/08/26   03:07 PM");
+    EXPECT_EQ(status.battery, "Normal");
+    EXPECT_EQ(status.hardwareClass, "2");
+    EXPECT_EQ(status.firmwareVersion, "3.05");
+}
+
+TEST_F(LockSheet, TheKeyLimitRefusesLock65535) {
+    CLocksRecordset locks(doc.Db());
+    locks.AddNew();
+    locks.m_LockKey = 65534;
+    locks.Update();
+    auto sheet = CLockPropertiesSheet::NewLock(doc, prompter, 1);
+    EXPECT_FALSE(sheet->Save());
+    EXPECT_EQ(prompter.Shown().last(), texts::kOutOfKeys);
+    EXPECT_EQ(locks.GetRecordCount(), 1);
+}
+
+TEST_F(LockSheet, UserEnrollmentPage) {
+    int lock = NewLock("Vault", building);
+    int prog = NewUser("Prog", "1111", kProgrammer);
+    int general = NewUser("Gen", "2222", kGeneral);
+    int third = NewUser("Third", "3333", kGeneral);
+    CLocksRecordset& l = Lock(lock);
+    l.Edit();
+    l.m_UserCapacity = 2;
+    l.Update();
+
+    auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+    EXPECT_FALSE(sheet->CheckUserPage());
+    EXPECT_EQ(prompter.Shown().last(), texts::kNeedProgrammer);
+    prompter.Clear();
+    sheet->EnrolUsers({prog, general, third});
+    EXPECT_EQ(prompter.Shown(),
+              QStringList{"Unable to enroll: Third, Pat\nLock user list is full."});
+    EXPECT_TRUE(sheet->CheckUserPage());
+    prompter.Answer(PromptAnswer::No);
+    EXPECT_FALSE(sheet->RemoveUsers({prog, general}));
+    EXPECT_EQ(
+        prompter.Shown().last(),
+        "Unable to remove: Prog, Pat\nUser is last remaining enrolled Programmer ID -- Continue?");
+    ASSERT_TRUE(sheet->Save());
+
+    CLocksRecordset& saved = Lock(lock);
+    EXPECT_EQ(saved.m_PgmIDCount, 1);
+    EXPECT_EQ(saved.m_EnrolledUserCounter, 2);
+    EXPECT_EQ(saved.m_PendingActionCounter, 2);
+    CUsersToLocksRecordset rows(doc.Db());
+    EXPECT_EQ(rows.GetRecordCount(), 2);
+    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+        EXPECT_EQ(rows.m_RecordState, kPendingEnrolment);
+        EXPECT_EQ(rows.m_DownloadUserRevNumber, 0);
+    }
+    CLockUsersRecordset users(doc.Db());
+    users.SetCurrentIndex("PrimaryKey");
+    users.Seek("=", {general});
+    EXPECT_EQ(users.m_PendingActionCounter, 1);
+    EXPECT_EQ(users.m_EnrolledLockCounter, 1);
+
+    // A user pending removal from the facility offers no actions.
+    doc.Db().ExecuteSql("UPDATE \"Users\" SET \"Record State\" = 4 WHERE \"User Key\" = " +
+                        std::to_string(third));
+    auto again = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+    prompter.Clear();
+    EXPECT_FALSE(again->UserActionsAllowed(third));
+    EXPECT_EQ(prompter.Shown(), QStringList{texts::kUserPendingRemoval});
+    // Removing a pending enrolment that never reached the lock drops it.
+    EXPECT_TRUE(again->RemoveUsers({general}));
+    ASSERT_TRUE(again->Save());
+    EXPECT_EQ(CUsersToLocksRecordset(doc.Db()).GetRecordCount(), 1);
+    users.Seek("=", {general});
+    EXPECT_EQ(users.m_PendingActionCounter, 0);
+    EXPECT_EQ(users.m_EnrolledLockCounter, 0);
+}
+
+TEST_F(LockSheet, EditingALockOnADeviceFlagsTheDevice) {
+    int key = NewLock("Door", building, device);
+    doc.Db().ExecuteSql(
+        "UPDATE \"Locks\" SET \"Device Link State\" = 1; UPDATE \"Handheld PCs\" SET \"Record "
+        "State\" = 1");
+    auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, key);
+    sheet->Info().openDelaySeconds = 10;
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(Lock(key).m_DeviceLinkState, 3);
+    EXPECT_EQ(Lock(key).m_OpenDelaySeconds, 10);
+    CMobileDevicesRecordset devices(doc.Db());
+    devices.MoveFirst();
+    EXPECT_EQ(devices.m_RecordState, 3);
+}
+
+}  // namespace
+}  // namespace tandrel::testing
