@@ -1,8 +1,172 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/admin/lock_properties_sheet.h"
+#include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_lookup.h"
 
 namespace tandrel::cli {
+namespace {
 
-// Lock commands (lock ...) join this table.
-void AddLockCommands(CommandTable&) {}
+const std::set<std::string> kLockOptions = {
+    "--name",      "--location",          "--open-delay", "--serial", "--model",
+    "--installed", "--battery-installed", "--schedule",   "--device", "--capacity"};
+
+int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
+    bool ok = false;
+    int key = name.toInt(&ok);
+    CTimeSchedulesRecordset schedules(doc.Db());
+    schedules.SetCurrentIndex(ok ? "PrimaryKey" : "NameKey");
+    if (ok ? (key == 0 || schedules.Seek("=", {key})) : schedules.Seek("=", {name})) {
+        return ok ? key : schedules.m_ScheduleKey;
+    }
+    throw UsageError("no time schedule named '" + name.toStdString() + "'");
+}
+
+int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
+    bool ok = false;
+    int key = name.toInt(&ok);
+    CMobileDevicesRecordset devices(doc.Db());
+    for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
+        if ((ok && devices.m_HPCKey == key) ||
+            devices.m_Name.compare(name, Qt::CaseInsensitive) == 0) {
+            return devices.m_HPCKey;
+        }
+    }
+    if (ok && key == 0) return 0;
+    throw UsageError("no device named '" + name.toStdString() + "'");
+}
+
+void ApplyLockOptions(Context& c, LockInfoPage& info) {
+    const Arguments& a = c.args;
+    if (a.Has("--name")) info.name = a.Text("--name");
+    if (a.Has("--location")) info.pathIndex = LocationKeyOf(c.doc, a.Text("--location"));
+    if (a.Has("--open-delay")) info.openDelaySeconds = a.Number("--open-delay", 3, 0, 255);
+    if (a.Has("--serial")) info.serialNumber = a.Text("--serial");
+    if (a.Has("--model")) info.modelNumber = a.Text("--model");
+    if (a.Has("--installed")) info.installDate = a.Text("--installed");
+    if (a.Has("--battery-installed")) info.batteryInstallDate = a.Text("--battery-installed");
+    if (a.Has("--schedule")) info.tsLink = ScheduleKeyOf(c.doc, a.Text("--schedule"));
+    if (a.Has("--device")) info.deviceLink = DeviceKeyOf(c.doc, a.Text("--device"));
+    if (a.Has("--capacity")) info.userCapacity = a.Number("--capacity", 2000, 1, 2000);
+}
+
+int Add(Context& c) {
+    c.args.RejectOthers(kLockOptions);
+    if (!c.OpenFacility()) return 1;
+    int location = c.args.Has("--location") ? LocationKeyOf(c.doc, c.args.Text("--location"))
+                                            : LocationKeyOf(c.doc, QStringLiteral("\\"));
+    auto sheet = CLockPropertiesSheet::NewLock(c.doc, c.prompter, location);
+    ApplyLockOptions(c, sheet->Info());
+    if (!sheet->CheckInfoPage() || !sheet->Save()) return 1;
+    c.out << sheet->LockKey() << "\n";
+    return 0;
+}
+
+int Edit(Context& c) {
+    c.args.RejectOthers(kLockOptions);
+    if (!c.OpenFacility()) return 1;
+    auto sheet =
+        CLockPropertiesSheet::EditLock(c.doc, c.prompter, LockKeyOf(c.doc, c.args.Word(2)));
+    if (!sheet) return 1;
+    ApplyLockOptions(c, sheet->Info());
+    return sheet->CheckInfoPage() && sheet->Save() ? 0 : 1;
+}
+
+QJsonObject LockJson(const CLocksRecordset& l) {
+    return {{"key", l.m_LockKey},
+            {"name", l.m_Name},
+            {"path", l.m_FullPath},
+            {"recordState", l.m_RecordState},
+            {"pendingActions", l.m_PendingActionCounter},
+            {"users", l.m_EnrolledUserCounter},
+            {"programmers", l.m_PgmIDCount}};
+}
+
+int List(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    CLocksRecordset locks(c.doc.Db());
+    locks.SetCurrentIndex("PrimaryKey");
+    QJsonArray list;
+    for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
+        if (c.Json()) {
+            list.append(LockJson(locks));
+            continue;
+        }
+        c.out << locks.m_LockKey << "\t" << locks.m_Name.toStdString() << "\t"
+              << locks.m_FullPath.toStdString() << "\t" << locks.m_EnrolledUserCounter
+              << " users\n";
+    }
+    if (c.Json()) c.out << QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    return 0;
+}
+
+int Show(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    int key = LockKeyOf(c.doc, c.args.Word(2));
+    CLocksRecordset l(c.doc.Db());
+    l.SetCurrentIndex("PrimaryKey");
+    l.Seek("=", {key});
+    QJsonObject lock = LockJson(l);
+    auto sheet = CLockPropertiesSheet::EditLock(c.doc, c.prompter, key);
+    LockStatusTexts status = sheet->Status();
+    lock["device"] = status.device;
+    lock["lastProgramDate"] = status.lastProgramDate;
+    lock["battery"] = status.battery;
+    lock["hardwareClass"] = status.hardwareClass;
+    lock["firmwareVersion"] = status.firmwareVersion;
+    lock["openDelaySeconds"] = l.m_OpenDelaySeconds;
+    QJsonArray users;
+    for (const LockUserEntry& e : sheet->Users()) {
+        users.append(QJsonObject{{"user", e.draft.userKey},
+                                 {"name", e.userName},
+                                 {"state", EnrolmentStateText(e.stored.storedState).trimmed()},
+                                 {"type", UserTypeName(TypeCodeOf(e.stored.typeByte))}});
+    }
+    lock["enrolled"] = users;
+    if (c.Json()) {
+        c.out << QJsonDocument(lock).toJson(QJsonDocument::Compact).toStdString() << "\n";
+        return 0;
+    }
+    for (auto it = lock.begin(); it != lock.end(); ++it) {
+        if (it.key() == "enrolled") continue;
+        c.out << it.key().toStdString() << ": " << it.value().toVariant().toString().toStdString()
+              << "\n";
+    }
+    for (const QJsonValue& u : users) {
+        QJsonObject o = u.toObject();
+        c.out << "user " << o["user"].toInt() << " " << o["name"].toString().toStdString() << ": "
+              << o["state"].toString().toStdString() << ", " << o["type"].toString().toStdString()
+              << "\n";
+    }
+    return 0;
+}
+
+int LockCommand(Context& c) {
+    const QString verb = c.args.Word(1);
+    if (verb == "add") return Add(c);
+    if (verb == "list") return List(c);
+    if (c.args.Words().size() != 3)
+        throw UsageError("lock " + verb.toStdString() + " needs one lock");
+    if (verb == "edit") return Edit(c);
+    if (verb == "show") return Show(c);
+    throw UsageError("unknown lock command '" + verb.toStdString() + "'");
+}
+
+}  // namespace
+
+void AddLockCommands(CommandTable& table) {
+    table["lock"] = {
+        "lock add --name N [--location \\PATH\\] [--open-delay S] [--serial S] [--model M]\n"
+        "         [--installed DATE] [--battery-installed DATE] [--schedule S] [--device D]\n"
+        "         [--capacity N]\n"
+        "  lock edit LOCK [the same options] | lock show LOCK | lock list",
+        {},
+        LockCommand};
+}
 
 }  // namespace tandrel::cli

@@ -1,8 +1,374 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/user_list_ops.h"
+#include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_lookup.h"
+#include "desktop/cli/csv_table.h"
+#include "platform/dao/error.h"
 
 namespace tandrel::cli {
+namespace {
 
-// Lock user commands (user ..., enrol, unenrol) join this table.
-void AddUserCommands(CommandTable&) {}
+const std::set<std::string> kUserOptions = {"--last",      "--first",    "--middle",     "--id",
+                                            "--id-type",   "--issue",    "--expires",    "--type",
+                                            "--rights",    "--pin",      "--home-group", "--groups",
+                                            "--reference", "--contact1", "--contact2"};
+
+int ParseChoice(const QString& text, const QStringList& words, const char* option) {
+    for (int i = 0; i < words.size(); ++i) {
+        if (words[i].compare(text, Qt::CaseInsensitive) == 0) return i;
+    }
+    throw UsageError(std::string(option) + " must be one of " + words.join('|').toStdString());
+}
+
+int GroupMaskOf(const QString& list) {
+    int mask = 0;
+    for (const QString& part : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        int group = part.trimmed().toInt(&ok);
+        if (!ok || group < 1 || group > 8) throw UsageError("--groups takes group numbers 1 to 8");
+        mask |= 1 << (group - 1);
+    }
+    return mask;
+}
+
+// Applies the options given on the command line to the sheet's pages.
+void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
+    UserGeneralPage& g = sheet.General();
+    if (a.Has("--last")) g.lastName = a.Text("--last");
+    if (a.Has("--first")) g.firstName = a.Text("--first");
+    if (a.Has("--middle")) g.middleInitial = a.Text("--middle");
+    if (a.Has("--id")) g.id = a.Text("--id");
+    if (a.Has("--id-type"))
+        g.idType = ParseChoice(a.Text("--id-type"), {"code", "mag", "prox"}, "--id-type");
+    if (a.Has("--issue")) g.cardIssueNumber = a.Text("--issue");
+    if (a.Has("--expires"))
+        g.cardExpireDate =
+            QDateTime(QDate::fromString(a.Text("--expires"), Qt::ISODate), QTime(0, 0));
+    if (a.Has("--type")) {
+        sheet.SetUserType(ParseChoice(a.Text("--type"),
+                                      {"general", "manager", "programmer", "service"}, "--type"));
+    }
+    if (a.Has("--rights")) g.rights = a.Number("--rights", 0, 0, 63) & AllowedRights(g.userType);
+    if (a.Has("--pin")) g.pin = a.Text("--pin");
+    if (a.Has("--home-group")) sheet.Groups().homeGroup = a.Number("--home-group", 1, 1, 8) - 1;
+    if (a.Has("--groups")) sheet.Groups().groupMask = GroupMaskOf(a.Text("--groups"));
+    if (a.Has("--reference")) sheet.Notes().reference = a.Text("--reference");
+    if (a.Has("--contact1")) sheet.Notes().contact1 = a.Text("--contact1");
+    if (a.Has("--contact2")) sheet.Notes().contact2 = a.Text("--contact2");
+}
+
+bool CheckAndSave(CLockUsersSheet& sheet) {
+    return sheet.CheckGeneralPage() && sheet.CheckGroupsPage() && sheet.Save();
+}
+
+std::unique_ptr<CLockUsersSheet> NewUserSheet(Context& c) {
+    auto sheet = CLockUsersSheet::NewUser(c.doc, c.prompter);
+    sheet->Groups().homeGroup = 0;
+    return sheet;
+}
+
+int Add(Context& c) {
+    c.args.RejectOthers(kUserOptions);
+    if (!c.OpenFacility()) return 1;
+    auto sheet = NewUserSheet(c);
+    ApplyUserOptions(c.args, *sheet);
+    if (!CheckAndSave(*sheet)) return 1;
+    c.out << sheet->UserKey() << "\n";
+    return 0;
+}
+
+int Edit(Context& c) {
+    c.args.RejectOthers(kUserOptions);
+    if (!c.OpenFacility()) return 1;
+    auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2)));
+    if (!sheet || sheet->PendingRemoval()) return 1;
+    ApplyUserOptions(c.args, *sheet);
+    return CheckAndSave(*sheet) ? 0 : 1;
+}
+
+QString IdMedia(const CLockUsersRecordset& u) {
+    if (!u.m_CardMedia) return QStringLiteral("Code");
+    return u.m_CardMediaType == 2 ? QStringLiteral("Prox Card") : QStringLiteral("Mag Card");
+}
+
+QString GroupText(CTDXDoc& doc, int key) {
+    CGroupsRecordset groups(doc.Db());
+    groups.SetCurrentIndex("PrimaryKey");
+    QString name = groups.Seek("=", {key}) ? groups.m_GroupName : QString();
+    return QStringLiteral("%1 - %2").arg(key + 1).arg(name);
+}
+
+QJsonObject UserJson(CTDXDoc& doc, const CLockUsersRecordset& u) {
+    return {{"key", u.m_UserKey},
+            {"name", UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial)},
+            {"idMedia", IdMedia(u)},
+            {"homeGroup", GroupText(doc, u.m_HomeGroup)},
+            {"deleted", u.m_RecordState == 4},
+            {"reference", u.m_Reference},
+            {"contact1", u.m_Contact1},
+            {"contact2", u.m_Contact2}};
+}
+
+int List(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    CLockUsersRecordset users(c.doc.Db());
+    users.SetCurrentIndex("PrimaryKey");
+    QJsonArray list;
+    for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
+        if (users.m_RecordState == 0) continue;
+        QJsonObject user = UserJson(c.doc, users);
+        if (c.Json()) {
+            list.append(user);
+            continue;
+        }
+        c.out << users.m_UserKey << "\t" << user["name"].toString().toStdString() << "\t"
+              << user["idMedia"].toString().toStdString() << "\t"
+              << user["homeGroup"].toString().toStdString()
+              << (users.m_RecordState == 4 ? "\t(deleted)" : "") << "\n";
+    }
+    if (c.Json()) c.out << QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    return 0;
+}
+
+int Show(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    int key = UserKeyOf(c.doc, c.args.Word(2));
+    CLockUsersRecordset u(c.doc.Db());
+    u.SetCurrentIndex("PrimaryKey");
+    u.Seek("=", {key});
+    QJsonObject user = UserJson(c.doc, u);
+    user["id"] = u.m_LockIDcode;
+    user["type"] = UserTypeName(u.m_UserType);
+    user["rights"] = u.m_Rights;
+    user["groupMask"] = u.m_GroupMask;
+    user["currentPin"] = u.m_CurPIN;
+    user["nextPin"] = u.m_NextPIN;
+    user["pendingActions"] = u.m_PendingActionCounter;
+    QJsonArray locks;
+    CLocksRecordset lock(c.doc.Db());
+    lock.SetCurrentIndex("PrimaryKey");
+    for (const EnrolmentDraft& e : StoredEnrolmentsOfUser(c.doc.Db(), key)) {
+        lock.Seek("=", {e.lockKey});
+        locks.append(QJsonObject{{"lock", e.lockKey},
+                                 {"name", lock.m_Name},
+                                 {"state", EnrolmentStateText(e.storedState).trimmed()},
+                                 {"type", UserTypeName(TypeCodeOf(e.typeByte))}});
+    }
+    user["locks"] = locks;
+    if (c.Json()) {
+        c.out << QJsonDocument(user).toJson(QJsonDocument::Compact).toStdString() << "\n";
+        return 0;
+    }
+    for (auto it = user.begin(); it != user.end(); ++it) {
+        if (it.key() == "locks") continue;
+        c.out << it.key().toStdString() << ": " << it.value().toVariant().toString().toStdString()
+              << "\n";
+    }
+    for (const QJsonValue& l : locks) {
+        QJsonObject o = l.toObject();
+        c.out << "lock " << o["lock"].toInt() << " " << o["name"].toString().toStdString() << ": "
+              << o["state"].toString().toStdString() << ", " << o["type"].toString().toStdString()
+              << "\n";
+    }
+    return 0;
+}
+
+int Delete(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    return DeleteUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
+}
+
+int Restore(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    return RestoreUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
+}
+
+// The columns of user export and import: the Users fields a sheet edits.
+const QStringList kCsvColumns = {
+    "Last Name",       "First Name",     "Middle Initial", "Lock ID code", "CardMediaType",
+    "CardIssueNumber", "CardExpireDate", "User Type",      "Rights",       "Home Group",
+    "Group Mask",      "CurPIN",         "Reference",      "Contact1",     "Contact2"};
+
+int Export(Context& c) {
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    QFile file(c.args.Word(2));
+    if (c.args.Word(2).isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        throw UsageError("user export needs a file it can write");
+    }
+    CsvRow header{"User Key"};
+    for (const QString& column : kCsvColumns) header.push_back(column.toStdString());
+    file.write((CsvLine(header) + "\n").c_str());
+    CLockUsersRecordset u(c.doc.Db());
+    u.SetCurrentIndex("PrimaryKey");
+    for (u.MoveFirst(); !u.IsEOF(); u.MoveNext()) {
+        if (u.m_UserKey < 2 || u.m_RecordState == 0) continue;
+        int idType = !u.m_CardMedia ? 0 : (u.m_CardMediaType == 2 ? 2 : 1);
+        QStringList values = {QString::number(u.m_UserKey),
+                              u.m_LastName,
+                              u.m_FirstName,
+                              u.m_MiddleInitial,
+                              u.m_LockIDcode,
+                              QString::number(idType),
+                              u.m_CardIssueNumber,
+                              u.m_CardExpireDate.date().toString(Qt::ISODate),
+                              QString::number(u.m_UserType),
+                              QString::number(u.m_Rights),
+                              QString::number(u.m_HomeGroup),
+                              QString::number(u.m_GroupMask),
+                              u.m_CurPIN,
+                              u.m_Reference,
+                              u.m_Contact1,
+                              u.m_Contact2};
+        CsvRow row;
+        for (const QString& v : values) row.push_back(v.toStdString());
+        file.write((CsvLine(row) + "\n").c_str());
+    }
+    return 0;
+}
+
+// Fills a new user sheet from one CSV row; false for a value that is not a
+// number where one is needed.
+bool FillFromRow(CLockUsersSheet& sheet, const std::map<QString, QString>& v) {
+    auto number = [&](const char* column, int fallback, bool& ok) {
+        auto it = v.find(QString::fromLatin1(column));
+        if (it == v.end() || it->second.isEmpty()) return fallback;
+        bool good = false;
+        int n = it->second.toInt(&good);
+        ok = ok && good;
+        return n;
+    };
+    auto text = [&](const char* column) {
+        auto it = v.find(QString::fromLatin1(column));
+        return it == v.end() ? QString() : it->second;
+    };
+    bool ok = true;
+    UserGeneralPage& g = sheet.General();
+    g.lastName = text("Last Name");
+    g.firstName = text("First Name");
+    g.middleInitial = text("Middle Initial");
+    g.id = text("Lock ID code");
+    g.idType = number("CardMediaType", 0, ok);
+    g.cardIssueNumber = v.count("CardIssueNumber") ? text("CardIssueNumber") : QStringLiteral("0");
+    if (!text("CardExpireDate").isEmpty()) {
+        g.cardExpireDate =
+            QDateTime(QDate::fromString(text("CardExpireDate"), Qt::ISODate), QTime(0, 0));
+    }
+    sheet.SetUserType(number("User Type", -1, ok));
+    g.rights = number("Rights", 0, ok) & AllowedRights(g.userType);
+    g.pin = text("CurPIN");
+    sheet.Groups().homeGroup = number("Home Group", 0, ok);
+    sheet.Groups().groupMask = number("Group Mask", 1, ok);
+    sheet.Notes() = {text("Reference"), text("Contact1"), text("Contact2")};
+    return ok && g.idType >= 0 && g.idType <= 2 && sheet.Groups().homeGroup >= 0 &&
+           sheet.Groups().homeGroup < 8;
+}
+
+int Import(Context& c) {
+    c.args.RejectOthers({});
+    QFile file(c.args.Word(2));
+    if (c.args.Word(2).isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        throw UsageError("user import needs a file it can read");
+    }
+    std::string error;
+    auto rows = ParseCsv(file.readAll().toStdString(), &error);
+    if (!rows) throw UsageError("user import: " + error);
+    if (rows->empty()) throw UsageError("user import: the file has no header row");
+    QStringList header;
+    for (const std::string& h : rows->front()) header << QString::fromStdString(h).trimmed();
+    for (const QString& h : header) {
+        if (h != QLatin1String("User Key") && !kCsvColumns.contains(h)) {
+            throw UsageError("user import: unknown column '" + h.toStdString() + "'");
+        }
+    }
+    if (!c.OpenFacility()) return 1;
+    // Every row goes through the same checks as the sheet; one refused row
+    // and nothing is written.
+    dao::Transaction transaction(c.doc.Db());
+    for (std::size_t r = 1; r < rows->size(); ++r) {
+        std::map<QString, QString> values;
+        for (std::size_t k = 0;
+             k < static_cast<std::size_t>(header.size()) && k < (*rows)[r].size(); ++k) {
+            values[header[static_cast<qsizetype>(k)]] = QString::fromStdString((*rows)[r][k]);
+        }
+        auto sheet = NewUserSheet(c);
+        bool filled = FillFromRow(*sheet, values);
+        if (!filled || !CheckAndSave(*sheet)) {
+            c.prompter.Message(
+                QStringLiteral("user import: row %1 refused; nothing was imported").arg(r + 1),
+                PromptIcon::Stop, {});
+            return 1;
+        }
+    }
+    transaction.Commit();
+    c.out << rows->size() - 1 << " users imported\n";
+    return 0;
+}
+
+int Enrol(Context& c, bool remove) {
+    c.args.RejectOthers({});
+    if (c.args.Words().size() < 3) throw UsageError("name the user and at least one lock");
+    if (!c.OpenFacility()) return 1;
+    auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(1)));
+    if (!sheet || sheet->PendingRemoval()) return 1;
+    for (std::size_t i = 2; i < c.args.Words().size(); ++i) {
+        QString target = c.args.Word(i);
+        bool going = true;
+        if (!remove && IsLocationPath(target)) {
+            going = sheet->EnrolLocation(LocationKeyOf(c.doc, target));
+        } else {
+            std::vector<int> lock{LockKeyOf(c.doc, target)};
+            going = remove ? sheet->Remove(lock) : sheet->Enrol(lock);
+        }
+        if (!going) return 1;
+    }
+    return sheet->Save() ? 0 : 1;
+}
+
+int UserCommand(Context& c) {
+    const QString verb = c.args.Word(1);
+    if (verb == "add") return Add(c);
+    if (verb == "list") return List(c);
+    if (verb == "import") return Import(c);
+    if (verb == "export") return Export(c);
+    if (c.args.Words().size() != 3)
+        throw UsageError("user " + verb.toStdString() + " needs one user");
+    if (verb == "edit") return Edit(c);
+    if (verb == "show") return Show(c);
+    if (verb == "delete") return Delete(c);
+    if (verb == "restore") return Restore(c);
+    throw UsageError("unknown user command '" + verb.toStdString() + "'");
+}
+
+}  // namespace
+
+void AddUserCommands(CommandTable& table) {
+    table["user"] = {
+        "user add --last L --first F --id ID --type general|manager|programmer|service\n"
+        "         [--id-type code|mag|prox] [--issue N] [--expires DATE] [--rights N] [--pin P]\n"
+        "         [--home-group 1-8] [--groups 1,2,...] [--middle M] [--reference R]\n"
+        "         [--contact1 C] [--contact2 C]\n"
+        "  user edit USER [the same options] | user show USER | user list\n"
+        "  user delete USER | user restore USER\n"
+        "  user export FILE | user import FILE   (CSV, a header row of field names)",
+        {},
+        UserCommand};
+    table["enrol"] = {"enrol USER LOCK|\\LOCATION\\...   enrol a user into locks",
+                      {},
+                      [](Context& c) { return Enrol(c, false); }};
+    table["unenrol"] = {"unenrol USER LOCK...    remove a user from locks", {}, [](Context& c) {
+                            return Enrol(c, true);
+                        }};
+}
 
 }  // namespace tandrel::cli
