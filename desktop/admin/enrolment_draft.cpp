@@ -69,6 +69,25 @@ int LowestFreeSlot(dao::Database& db, int lockKey, int capacity) {
     return expected < capacity ? expected : -1;
 }
 
+SlotAllocator::SlotAllocator(dao::Database& db, int lockKey, int capacity)
+    : used_(static_cast<std::size_t>(std::max(capacity, 0)), false) {
+    dao::sqlite::Statement s(db.Connection().Handle(),
+                             "SELECT \"Lock User Index\" FROM \"Users to Locks\" WHERE \"Lock "
+                             "Index\" = ?");
+    s.BindInt(1, lockKey);
+    while (s.Step()) {
+        qint64 slot = s.Int(0);
+        if (slot >= 0 && slot < static_cast<qint64>(used_.size())) used_[slot] = true;
+    }
+}
+
+int SlotAllocator::Take() {
+    while (next_ < used_.size() && used_[next_]) ++next_;
+    if (next_ >= used_.size()) return -1;
+    used_[next_] = true;
+    return static_cast<int>(next_);
+}
+
 int FreeSlotCount(dao::Database& db, int lockKey, int capacity) {
     auto& s = db.Connection().Cached(
         "SELECT count(*) FROM \"Users to Locks\" WHERE \"Lock Index\" = ? AND \"Lock User Index\" "

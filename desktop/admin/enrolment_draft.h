@@ -39,6 +39,19 @@ void RemoveDraft(EnrolmentDraft& draft);
 
 // The lowest free slot of a lock below its capacity, or -1.
 int LowestFreeSlot(dao::Database& db, int lockKey, int capacity);
+
+// The free slots of one lock, handed out lowest first: for saves that add
+// many enrolments to the same lock.
+class SlotAllocator {
+  public:
+    SlotAllocator(dao::Database& db, int lockKey, int capacity);
+    // The lowest slot not yet taken, now taken; -1 when none is left.
+    int Take();
+
+  private:
+    std::vector<bool> used_;
+    std::size_t next_ = 0;
+};
 // Slots of a lock still free: its capacity less its enrolment rows.
 int FreeSlotCount(dao::Database& db, int lockKey, int capacity);
 // Locks.PgmIDCount of a lock, 0 when the lock is not found.

@@ -117,6 +117,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
     CLockUsersRecordset users(db);
     users.SetCurrentIndex("PrimaryKey");
     bool anyChange = false;
+    SlotAllocator slotsLeft(db, lockKey_, info_.userCapacity);
     for (LockUserEntry& e : users_) {
         EnrolmentDraft& d = e.draft;
         const EnrolmentDraft& s = e.stored;
@@ -127,7 +128,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
         const bool isPending = d.state != kCurrent && d.state != kNotEnrolled;
         int enrolledChange = 0;
         if (!s.HasRow()) {
-            int slot = LowestFreeSlot(db, lockKey_, info_.userCapacity);
+            int slot = slotsLeft.Take();
             if (slot < 0) FailWith(texts::kLockEnrollmentError);
             rows.AddNew();
             rows.m_LockIndex = lockKey_;
