@@ -1,6 +1,8 @@
+#include "desktop/admin/autocode_pin.h"
 #include "desktop/admin/lock_user_sheet.h"
 #include "desktop/admin/user_list_ops.h"
 #include "desktop/admin/user_texts.h"
+#include "protocol/packed_date.h"
 #include "tests/desktop/data/facility_fixture.h"
 
 namespace tandrel::testing {
@@ -339,6 +341,46 @@ TEST_F(UserSheet, AFailureHalfWayLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(Rows(), before);
     EXPECT_EQ(Lock(1).m_PendingActionCounter, pendingBefore);
     EXPECT_EQ(CLockUsersRecordset(doc.Db()).GetRecordCount(), 3);
+}
+
+TEST_F(UserSheet, AutocodeUsersGetComputedPinsAndTheGroupDateMovesOn) {
+    CGroupsRecordset groups(doc.Db());
+    groups.SetCurrentIndex("PrimaryKey");
+    ASSERT_TRUE(groups.Seek("=", {0}));
+    groups.Edit();
+    groups.m_AutocodeEnabled = true;
+    groups.m_AutocodeIntervalType = 0;
+    groups.m_AutocodeInterval = 7;
+    groups.m_PINDate = static_cast<std::int16_t>(protocol::PackDate(2026, 3, 1));
+    groups.Update();
+    auto sheet = Sheet("Auto", "1234");
+    sheet->General().pin.clear();  // not asked for: the group recodes it
+    ASSERT_TRUE(sheet->CheckGeneralPage());
+    ASSERT_TRUE(sheet->Save(QDate(2026, 3, 20)));
+    CLockUsersRecordset& u = User(sheet->UserKey());
+    // Next PIN date 22 March; the one after it 29 March. The facility's
+    // communication code is 2422 and its PIN length 3.
+    EXPECT_EQ(u.m_CurPIN, AutocodePin(2422, "1234", protocol::PackDate(2026, 3, 22), 3));
+    EXPECT_EQ(u.m_NextPIN, AutocodePin(2422, "1234", protocol::PackDate(2026, 3, 29), 3));
+    ASSERT_TRUE(groups.Seek("=", {0}));
+    EXPECT_EQ(static_cast<std::uint16_t>(groups.m_PINDate), protocol::PackDate(2026, 3, 22));
+    EXPECT_FALSE(groups.m_RecodeDate.isEmpty());
+}
+
+TEST_F(UserSheet, AFailedDeleteChangesNothing) {
+    AddUser("Keeper", "1111", kProgrammer, {1, 3});
+    int key = AddUser("Ada", "2222", kGeneral, {1, 3});
+    Deliver();
+    auto before = Rows();
+    // Lock 3 vanishes: the deletion fails after lock 1's enrolment was handled.
+    doc.Db().ExecuteSql("DELETE FROM \"Locks\" WHERE \"Lock Key\" = 3");
+    prompter.Clear();
+    prompter.Answer(PromptAnswer::Yes);
+    EXPECT_FALSE(DeleteUser(doc, prompter, key));
+    EXPECT_EQ(prompter.Shown().last(), texts::kUnexpectedTransactionError);
+    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(Lock(1).m_PendingActionCounter, 0);
+    EXPECT_EQ(User(key).m_RecordState, 1);
 }
 
 }  // namespace
