@@ -1,5 +1,6 @@
 // The lock property sheet's save: the lock row, its device, and the
 // enrolments changed on the User Enrollment page, in one transaction.
+#include "desktop/admin/date_entry.h"
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_properties_sheet.h"
@@ -20,10 +21,7 @@ struct SaveFailure {
 }
 
 QDateTime DateOf(const QString& text) {
-    QString t = text.trimmed();
-    if (t.isEmpty()) return {};
-    QDate date = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
-    if (!date.isValid()) date = QDate::fromString(t, Qt::ISODate);
+    QDate date = ParseDateEntry(text.trimmed(), QDate::currentDate());
     return date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include "desktop/admin/date_entry.h"
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_user_sheet.h"
@@ -16,10 +17,8 @@ constexpr int kMaxOpenDelay = 30;
 
 // A typed date: empty is no date; nullopt when unreadable.
 std::optional<QDateTime> ParseDate(const QString& text) {
-    QString t = text.trimmed();
-    if (t.isEmpty()) return QDateTime();
-    QDate date = QDate::fromString(t, QStringLiteral("M/d/yyyy"));
-    if (!date.isValid()) date = QDate::fromString(t, Qt::ISODate);
+    if (text.trimmed().isEmpty()) return QDateTime();
+    QDate date = ParseDateEntry(text.trimmed(), QDate::currentDate());
     if (!date.isValid()) return std::nullopt;
     return QDateTime(date, QTime(0, 0));
 }

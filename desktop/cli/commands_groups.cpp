@@ -1,8 +1,124 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+#include "desktop/admin/group_list.h"
+#include "desktop/admin/user_group_sheet.h"
 #include "desktop/cli/cli_context.h"
 
 namespace tandrel::cli {
+namespace {
 
-// User group commands (group list|set) join this table.
-void AddGroupCommands(CommandTable&) {}
+// Columns as wide as the larger of header and content, like the list view.
+void PrintTable(std::ostream& out, const QList<QStringList>& lines) {
+    std::vector<qsizetype> widths;
+    for (const QStringList& line : lines) {
+        widths.resize(std::max<std::size_t>(widths.size(), line.size()));
+        for (int i = 0; i < line.size(); ++i) widths[i] = std::max(widths[i], line[i].size());
+    }
+    for (const QStringList& line : lines) {
+        QString text;
+        for (int i = 0; i < line.size(); ++i) text += line[i].leftJustified(widths[i] + 2);
+        while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+        out << text.toStdString() << "\n";
+    }
+}
+
+int List(Context& c) {
+    if (c.args.Words().size() != 2) throw UsageError("usage: group list");
+    c.args.RejectOthers({});
+    if (!c.OpenFacility()) return 1;
+    const auto rows = GroupListRows(*c.doc.m_pGroups, QDate::currentDate());
+    if (c.Json()) {
+        QJsonArray array;
+        for (const GroupListRow& r : rows) {
+            array.append(QJsonObject{{"key", r.key},
+                                     {"group", r.group},
+                                     {"name", r.name},
+                                     {"autocode", r.autocode},
+                                     {"nextPinDate", r.nextPinDate},
+                                     {"reference", r.reference}});
+        }
+        c.out << QJsonDocument(array).toJson(QJsonDocument::Compact).toStdString() << "\n";
+        return 0;
+    }
+    QList<QStringList> lines{GroupListHeaders()};
+    for (const GroupListRow& r : rows) lines << GroupListTexts(r);
+    PrintTable(c.out, lines);
+    return 0;
+}
+
+// A group named by its Group Key or by its name.
+int GroupKey(Context& c, const QString& word) {
+    bool number = false;
+    const int key = word.toInt(&number);
+    if (number) return key;
+    for (const GroupListRow& r : GroupListRows(*c.doc.m_pGroups, QDate::currentDate())) {
+        if (r.name.compare(word, Qt::CaseInsensitive) == 0) return r.key;
+    }
+    throw UsageError("no user group '" + word.toStdString() + "'");
+}
+
+bool OnOff(const Context& c, const std::string& option) {
+    const QString word = c.args.Text(option);
+    if (word != QLatin1String("on") && word != QLatin1String("off"))
+        throw UsageError(option + " must be on or off");
+    return word == QLatin1String("on");
+}
+
+IntervalUnit Unit(const Context& c) {
+    const QString word = c.args.Text("--unit");
+    if (word == QLatin1String("days")) return IntervalUnit::Days;
+    if (word == QLatin1String("months")) return IntervalUnit::Months;
+    throw UsageError("--unit must be days or months");
+}
+
+// The page edited in the order a person would: unit and interval first, so
+// that ticking AutoCode computes the date from them, then the date.
+bool Edit(Context& c, CUserGroupSheet& sheet) {
+    if (c.args.Has("--name")) sheet.SetName(c.args.Text("--name"));
+    if (c.args.Has("--reference")) sheet.SetReference(c.args.Text("--reference"));
+    if (c.args.Has("--unit")) sheet.SetUnit(Unit(c));
+    if (c.args.Has("--interval")) sheet.SetInterval(c.args.Number("--interval", 1, 0, 255));
+    if (c.args.Has("--autocode") && OnOff(c, "--autocode") != sheet.Page().autocode)
+        sheet.SetAutocode(OnOff(c, "--autocode"));
+    if (!c.args.Has("--next-date")) return true;
+    if (!sheet.AutocodeControlsEnabled()) throw UsageError("--next-date needs AutoCode on");
+    sheet.SetNextPinDateText(c.args.Text("--next-date"));
+    return sheet.CheckNextPinDate();
+}
+
+int Set(Context& c) {
+    if (c.args.Words().size() != 3) throw UsageError("usage: group set KEY [options]");
+    c.args.RejectOthers(
+        {"--name", "--reference", "--autocode", "--interval", "--unit", "--next-date"});
+    if (c.args.Has("--autocode")) OnOff(c, "--autocode");
+    if (c.args.Has("--unit")) Unit(c);
+    if (!c.OpenFacility()) return 1;
+    auto sheet = CUserGroupSheet::Open(c.doc, c.prompter, GroupKey(c, c.args.Word(2)));
+    if (!sheet) throw UsageError("no user group '" + c.args.Words()[2] + "'");
+    return Edit(c, *sheet) && sheet->Ok() ? 0 : 1;
+}
+
+int Group(Context& c) {
+    const QString sub = c.args.Word(1);
+    if (sub == QLatin1String("list")) return List(c);
+    if (sub == QLatin1String("set")) return Set(c);
+    throw UsageError("usage: group list | group set KEY [options]");
+}
+
+}  // namespace
+
+void AddGroupCommands(CommandTable& table) {
+    table["group"] = {
+        "group list              the user groups: number, name, AutoCode, next PIN date\n"
+        "  group set KEY [--name NAME] [--reference TEXT] [--autocode on|off] [--interval N]\n"
+        "         [--unit days|months] [--next-date DATE]   edit a group (KEY: its Group Key,\n"
+        "         the list's number - 1, or its name)",
+        {},
+        Group};
+}
 
 }  // namespace tandrel::cli
