@@ -106,6 +106,18 @@ int ProgrammerCount(dao::Database& db, int lockKey) {
     return locks->Seek("=", {lockKey}) ? locks->Value("PgmIDCount").toInt() : 0;
 }
 
+void AppendEnrolmentRow(CUsersToLocksRecordset& rows, const EnrolmentDraft& draft, int slot) {
+    rows.AddNew();
+    rows.m_LockIndex = draft.lockKey;
+    rows.m_UserIndex = draft.userKey;
+    rows.m_LockUserIndex = static_cast<std::int16_t>(slot);
+    rows.m_UseTypeDefaults = draft.useDefaults;
+    rows.m_UserType = draft.typeByte;
+    rows.m_DownloadUserRevNumber = 0;
+    rows.m_RecordState = static_cast<std::uint8_t>(draft.state);
+    rows.Update();
+}
+
 std::vector<EnrolmentDraft> StoredEnrolmentsOfUser(dao::Database& db, int userKey) {
     return Drafts(db, "User Index", userKey);
 }

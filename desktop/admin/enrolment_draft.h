@@ -57,6 +57,10 @@ int FreeSlotCount(dao::Database& db, int lockKey, int capacity);
 // Locks.PgmIDCount of a lock, 0 when the lock is not found.
 int ProgrammerCount(dao::Database& db, int lockKey);
 
+// Appends the enrolment row of a draft in the given slot, not yet
+// delivered (Download User Rev Number 0).
+void AppendEnrolmentRow(CUsersToLocksRecordset& rows, const EnrolmentDraft& draft, int slot);
+
 // The stored enrolments of a user (or of a lock), as drafts.
 std::vector<EnrolmentDraft> StoredEnrolmentsOfUser(dao::Database& db, int userKey);
 std::vector<EnrolmentDraft> StoredEnrolmentsOfLock(dao::Database& db, int lockKey);

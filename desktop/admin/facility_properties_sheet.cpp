@@ -1,4 +1,5 @@
 #include "desktop/admin/facility_properties_sheet.h"
+#include "desktop/admin/digits.h"
 
 #include <QFileInfo>
 
@@ -12,13 +13,6 @@ namespace {
 constexpr int kMinIdLength = 4, kMaxIdLength = 10;
 constexpr int kMinPinLength = 3, kMaxPinLength = 6;
 constexpr int kMaxFacilityCodeDigits = 10;
-
-bool AllDigits(const QString& text) {
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9') return false;
-    }
-    return true;
-}
 
 bool Positioned(int kind) {
     return kind == kCharacterPosition || kind == kFieldPosition;

@@ -128,15 +128,8 @@ void CLockPropertiesSheet::WriteEnrolments() {
         if (!s.HasRow()) {
             int slot = slotsLeft.Take();
             if (slot < 0) FailWith(texts::kLockEnrollmentError);
-            rows.AddNew();
-            rows.m_LockIndex = lockKey_;
-            rows.m_UserIndex = d.userKey;
-            rows.m_LockUserIndex = static_cast<std::int16_t>(slot);
-            rows.m_UseTypeDefaults = d.useDefaults;
-            rows.m_UserType = d.typeByte;
-            rows.m_DownloadUserRevNumber = 0;
-            rows.m_RecordState = static_cast<std::uint8_t>(d.state);
-            rows.Update();
+            d.lockKey = lockKey_;
+            AppendEnrolmentRow(rows, d, slot);
             enrolledChange = 1;
         } else {
             if (!rows.Seek("=", {lockKey_, s.slot})) FailWith(texts::kEnrollmentDataNotFound);

@@ -1,4 +1,5 @@
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/digits.h"
 
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
@@ -13,13 +14,6 @@ constexpr int kMinCardDigits = 4;
 constexpr int kMaxCardDigits = 19;
 constexpr int kUserKeyLimit = 65535;
 constexpr int kNoCardIssueNumber = 2;
-
-bool AllDigits(const QString& text) {
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    }
-    return true;
-}
 
 int IdTypeOfRow(const CLockUsersRecordset& u) {
     if (!u.m_CardMedia) return kIdCode;

@@ -60,15 +60,8 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
         } else {
             int slot = LowestFreeSlot(db, d.lockKey, e.capacity);
             if (slot < 0) dao::Throw(dao::kErrInvalidArgument);
-            rows.AddNew();
-            rows.m_LockIndex = d.lockKey;
-            rows.m_UserIndex = userKey_;
-            rows.m_LockUserIndex = static_cast<std::int16_t>(slot);
-            rows.m_UseTypeDefaults = d.useDefaults;
-            rows.m_UserType = d.typeByte;
-            rows.m_DownloadUserRevNumber = 0;
-            rows.m_RecordState = static_cast<std::uint8_t>(d.state);
-            rows.Update();
+            d.userKey = userKey_;
+            AppendEnrolmentRow(rows, d, slot);
             MarkLockPending(locks);
             ++pendingDelta_;
             ++enrolledDelta_;

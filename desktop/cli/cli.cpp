@@ -1,6 +1,7 @@
 #include "desktop/cli/cli.h"
 
 #include <QFileInfo>
+#include <QJsonObject>
 
 #include "desktop/app/startup.h"
 #include "desktop/cli/cli_context.h"
@@ -79,6 +80,14 @@ void Arguments::RejectOthers(const std::set<std::string>& known) const {
         if (!known.count(option) && !kGlobalValues.count(option) && !kGlobalFlags.count(option)) {
             throw UsageError("unknown option " + option);
         }
+    }
+}
+
+void PrintFields(std::ostream& out, const QJsonObject& object, const QString& skip) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.key() == skip) continue;
+        out << it.key().toStdString() << ": " << it.value().toVariant().toString().toStdString()
+            << "\n";
     }
 }
 

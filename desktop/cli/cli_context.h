@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 
 #include <functional>
@@ -63,6 +64,9 @@ struct Command {
     std::function<int(Context&)> run;
 };
 using CommandTable = std::map<std::string, Command>;
+
+// "key: value" lines for the fields of an object, leaving out `skip`.
+void PrintFields(std::ostream& out, const QJsonObject& object, const QString& skip = {});
 
 // Each group of commands adds its own to the table.
 void AddFacilityCommands(CommandTable& table);

@@ -132,11 +132,7 @@ int Show(Context& c) {
         c.out << QJsonDocument(lock).toJson(QJsonDocument::Compact).toStdString() << "\n";
         return 0;
     }
-    for (auto it = lock.begin(); it != lock.end(); ++it) {
-        if (it.key() == "enrolled") continue;
-        c.out << it.key().toStdString() << ": " << it.value().toVariant().toString().toStdString()
-              << "\n";
-    }
+    PrintFields(c.out, lock, QStringLiteral("enrolled"));
     for (const QJsonValue& u : users) {
         QJsonObject o = u.toObject();
         c.out << "user " << o["user"].toInt() << " " << o["name"].toString().toStdString() << ": "

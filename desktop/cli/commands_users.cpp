@@ -167,11 +167,7 @@ int Show(Context& c) {
         c.out << QJsonDocument(user).toJson(QJsonDocument::Compact).toStdString() << "\n";
         return 0;
     }
-    for (auto it = user.begin(); it != user.end(); ++it) {
-        if (it.key() == "locks") continue;
-        c.out << it.key().toStdString() << ": " << it.value().toVariant().toString().toStdString()
-              << "\n";
-    }
+    PrintFields(c.out, user, QStringLiteral("locks"));
     for (const QJsonValue& l : locks) {
         QJsonObject o = l.toObject();
         c.out << "lock " << o["lock"].toInt() << " " << o["name"].toString().toStdString() << ": "
