@@ -122,6 +122,8 @@ void CLockPropertiesSheet::WriteEnrolments() {
         if (!d.Changed(s) && s.HasRow()) continue;
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
         if (!users.Seek("=", {d.userKey})) FailWith(texts::kUserDataNotFound);
+        // The page offers no change for a user pending removal.
+        if (users.m_RecordState == 4) FailWith(texts::kInvalidEnrollmentTransaction);
         const bool wasPending = s.HasRow() && s.storedState != kCurrent;
         const bool isPending = d.state != kCurrent && d.state != kNotEnrolled;
         int enrolledChange = 0;

@@ -203,5 +203,57 @@ TEST_F(LockSheet, EditingALockOnADeviceFlagsTheDevice) {
     EXPECT_EQ(devices.m_RecordState, 3);
 }
 
+TEST_F(LockSheet, SaveFailuresNameWhatWentWrongAndChangeNothing) {
+    int lock = NewLock("Vault", building);
+    int prog = NewUser("Prog", "1111", kProgrammer);
+    int gone = NewUser("Gone", "2222", kGeneral);
+    auto expectFailure = [&](const std::function<void(CLockPropertiesSheet&)>& prepare,
+                             const QString& message) {
+        auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+        prepare(*sheet);
+        std::int64_t rowsBefore = CUsersToLocksRecordset(doc.Db()).GetRecordCount();
+        prompter.Clear();
+        EXPECT_FALSE(sheet->Save());
+        EXPECT_EQ(prompter.Shown(), QStringList{message});
+        EXPECT_EQ(CUsersToLocksRecordset(doc.Db()).GetRecordCount(), rowsBefore);
+    };
+    expectFailure(
+        [&](CLockPropertiesSheet& s) {
+            s.EnrolUsers({prog, gone});
+            doc.Db().ExecuteSql("DELETE FROM \"Users\" WHERE \"User Key\" = " +
+                                std::to_string(gone));
+        },
+        "User Data Not Found\nCan Not Continue.");
+    expectFailure(
+        [&](CLockPropertiesSheet& s) {
+            s.EnrolUsers({prog});
+            doc.Db().ExecuteSql("UPDATE \"Users\" SET \"Record State\" = 4 WHERE \"User Key\" = " +
+                                std::to_string(prog));
+        },
+        "Invalid User Enrollment Transaction\nCan Not Continue.");
+    doc.Db().ExecuteSql("UPDATE \"Users\" SET \"Record State\" = 1");
+    {
+        auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+        sheet->EnrolUsers({prog});
+        ASSERT_TRUE(sheet->Save());
+    }
+    expectFailure(
+        [&](CLockPropertiesSheet& s) {
+            s.SetUserType(prog, kProgrammer, 1, false);
+            doc.Db().ExecuteSql("DELETE FROM \"Users to Locks\"");
+        },
+        "User Enrollment Data Not Found\nCan Not Continue.");
+    expectFailure(
+        [&](CLockPropertiesSheet& s) {
+            s.Info().name = "Renamed";
+            doc.Db().ExecuteSql("DELETE FROM \"Locks\"");
+        },
+        "Lock User Enrollment Error\nCan Not Continue.");
+    auto orphan = CLockPropertiesSheet::NewLock(doc, prompter, 999);
+    prompter.Clear();
+    EXPECT_FALSE(orphan->Save());
+    EXPECT_EQ(prompter.Shown(), QStringList{texts::kFailedQuery});
+}
+
 }  // namespace
 }  // namespace tandrel::testing

@@ -367,6 +367,20 @@ TEST_F(UserSheet, AutocodeUsersGetComputedPinsAndTheGroupDateMovesOn) {
     EXPECT_FALSE(groups.m_RecodeDate.isEmpty());
 }
 
+TEST_F(UserSheet, AFailedEditChangesNothing) {
+    int key = AddUser("Ada", "1234", kGeneral, {1, 3});
+    Deliver();
+    auto sheet = CLockUsersSheet::EditUser(doc, prompter, key);
+    sheet->General().id = "4321";
+    doc.Db().ExecuteSql("DELETE FROM \"Locks\" WHERE \"Lock Key\" = 3");
+    prompter.Clear();
+    EXPECT_FALSE(sheet->Save());
+    EXPECT_EQ(prompter.Shown(), QStringList{texts::kErrorUpdatingDatabase});
+    EXPECT_EQ(User(key).m_LockIDcode, "1234");
+    EXPECT_EQ(User(key).m_RevisionCounter, 1);
+    EXPECT_EQ(Rows()[0].state, kCurrent);
+}
+
 TEST_F(UserSheet, AFailedDeleteChangesNothing) {
     AddUser("Keeper", "1111", kProgrammer, {1, 3});
     int key = AddUser("Ada", "2222", kGeneral, {1, 3});
