@@ -21,6 +21,8 @@ const CommandTable& Commands() {
         AddLockCommands(t);
         AddGroupCommands(t);
         AddPropertiesCommands(t);
+        AddScheduleCommands(t);
+        AddLocationCommands(t);
         return t;
     }();
     return table;

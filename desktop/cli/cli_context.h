@@ -74,5 +74,7 @@ void AddUserCommands(CommandTable& table);
 void AddLockCommands(CommandTable& table);
 void AddGroupCommands(CommandTable& table);
 void AddPropertiesCommands(CommandTable& table);
+void AddScheduleCommands(CommandTable& table);
+void AddLocationCommands(CommandTable& table);
 
 }  // namespace tandrel::cli
