@@ -3,6 +3,7 @@
 #include "desktop/admin/enrolment_draft.h"
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/user_list.h"
 #include "desktop/admin/user_texts.h"
 #include "platform/dao/error.h"
 
@@ -158,12 +159,8 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
 }
 
 std::optional<int> FindUser(CTDXDoc& doc, const QString& text) {
-    CLockUsersRecordset users(doc.Db());
-    users.SetCurrentIndex("PrimaryKey");
-    for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_RecordState == 0) continue;
-        QString name = UserListName(users.m_LastName, users.m_FirstName, users.m_MiddleInitial);
-        if (name.startsWith(text, Qt::CaseInsensitive)) return users.m_UserKey;
+    for (const UserListRow& row : UserListRows(doc)) {
+        if (row.name.startsWith(text, Qt::CaseInsensitive)) return row.key;
     }
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <QJsonObject>
 
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/user_list.h"
 #include "desktop/admin/user_list_ops.h"
 #include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
@@ -92,46 +93,24 @@ int Edit(Context& c) {
     return CheckAndSave(*sheet) ? 0 : 1;
 }
 
-QString IdMedia(const CLockUsersRecordset& u) {
-    if (!u.m_CardMedia) return QStringLiteral("Code");
-    return u.m_CardMediaType == 2 ? QStringLiteral("Prox Card") : QStringLiteral("Mag Card");
-}
-
-QString GroupText(CTDXDoc& doc, int key) {
-    CGroupsRecordset groups(doc.Db());
-    groups.SetCurrentIndex("PrimaryKey");
-    QString name = groups.Seek("=", {key}) ? groups.m_GroupName : QString();
-    return QStringLiteral("%1 - %2").arg(key + 1).arg(name);
-}
-
-QJsonObject UserJson(CTDXDoc& doc, const CLockUsersRecordset& u) {
-    return {{"key", u.m_UserKey},
-            {"name", UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial)},
-            {"idMedia", IdMedia(u)},
-            {"homeGroup", GroupText(doc, u.m_HomeGroup)},
-            {"deleted", u.m_RecordState == 4},
-            {"reference", u.m_Reference},
-            {"contact1", u.m_Contact1},
-            {"contact2", u.m_Contact2}};
+QJsonObject UserJson(const UserListRow& row) {
+    return {{"key", row.key},           {"name", row.name},
+            {"idMedia", row.idMedia},   {"homeGroup", row.homeGroup},
+            {"deleted", row.deleted},   {"reference", row.reference},
+            {"contact1", row.contact1}, {"contact2", row.contact2}};
 }
 
 int List(Context& c) {
     c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
-    CLockUsersRecordset users(c.doc.Db());
-    users.SetCurrentIndex("PrimaryKey");
     QJsonArray list;
-    for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_RecordState == 0) continue;
-        QJsonObject user = UserJson(c.doc, users);
+    for (const UserListRow& row : UserListRows(c.doc)) {
         if (c.Json()) {
-            list.append(user);
+            list.append(UserJson(row));
             continue;
         }
-        c.out << users.m_UserKey << "\t" << user["name"].toString().toStdString() << "\t"
-              << user["idMedia"].toString().toStdString() << "\t"
-              << user["homeGroup"].toString().toStdString()
-              << (users.m_RecordState == 4 ? "\t(deleted)" : "") << "\n";
+        c.out << row.key << "\t" << row.name.toStdString() << "\t" << row.idMedia.toStdString()
+              << "\t" << row.homeGroup.toStdString() << (row.deleted ? "\t(deleted)" : "") << "\n";
     }
     if (c.Json()) c.out << QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString() << "\n";
     return 0;
@@ -144,7 +123,7 @@ int Show(Context& c) {
     CLockUsersRecordset u(c.doc.Db());
     u.SetCurrentIndex("PrimaryKey");
     u.Seek("=", {key});
-    QJsonObject user = UserJson(c.doc, u);
+    QJsonObject user = UserJson(UserListRowOf(c.doc, u));
     user["id"] = u.m_LockIDcode;
     user["type"] = UserTypeName(u.m_UserType);
     user["rights"] = u.m_Rights;
