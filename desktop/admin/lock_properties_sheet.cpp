@@ -55,6 +55,19 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::NewLock(CTDXDoc& doc
     return sheet;
 }
 
+std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::PasteLock(CTDXDoc& doc,
+                                                                      Prompter& prompter,
+                                                                      int source, int pathIndex) {
+    auto from = EditLock(doc, prompter, source);
+    if (!from) return nullptr;
+    auto sheet = NewLock(doc, prompter, pathIndex);
+    LockInfoPage info = from->info_;
+    info.pathIndex = pathIndex;
+    sheet->info_ = info;
+    sheet->freeSlots_ = info.userCapacity;
+    return sheet;
+}
+
 std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& doc,
                                                                      Prompter& prompter,
                                                                      int lockKey) {

@@ -55,6 +55,10 @@ class CLockPropertiesSheet {
   public:
     static std::unique_ptr<CLockPropertiesSheet> NewLock(CTDXDoc& doc, Prompter& prompter,
                                                          int pathIndex);
+    // A new lock prefilled from the copied one's Info page ("&Paste
+    // Lock..."); nullptr when the source is not found.
+    static std::unique_ptr<CLockPropertiesSheet> PasteLock(CTDXDoc& doc, Prompter& prompter,
+                                                           int source, int pathIndex);
     // nullptr when the lock is not found.
     static std::unique_ptr<CLockPropertiesSheet> EditLock(CTDXDoc& doc, Prompter& prompter,
                                                           int lockKey);

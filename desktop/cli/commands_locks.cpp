@@ -2,6 +2,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "desktop/admin/facility_directory.h"
 #include "desktop/admin/lock_properties_sheet.h"
 #include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
@@ -142,10 +143,28 @@ int Show(Context& c) {
     return 0;
 }
 
+int RemoveOrRefresh(Context& c, bool remove) {
+    c.args.RejectOthers({});
+    if (c.args.Words().size() < 3) throw UsageError("name at least one lock");
+    if (!c.OpenFacility()) return 1;
+    FacilityDirectory tree(c.doc, c.prompter);
+    if (!tree.Load()) return 1;
+    std::vector<int> keys;
+    for (std::size_t i = 2; i < c.args.Words().size(); ++i)
+        keys.push_back(LockKeyOf(c.doc, c.args.Word(i)));
+    if (!remove) return tree.RefreshLocks(keys) ? 0 : 1;
+    for (int key : keys) {
+        if (!tree.RemoveLock(key)) return 1;
+    }
+    return 0;
+}
+
 int LockCommand(Context& c) {
     const QString verb = c.args.Word(1);
     if (verb == "add") return Add(c);
     if (verb == "list") return List(c);
+    if (verb == "remove") return RemoveOrRefresh(c, true);
+    if (verb == "refresh") return RemoveOrRefresh(c, false);
     if (c.args.Words().size() != 3)
         throw UsageError("lock " + verb.toStdString() + " needs one lock");
     if (verb == "edit") return Edit(c);
@@ -160,7 +179,8 @@ void AddLockCommands(CommandTable& table) {
         "lock add --name N [--location \\PATH\\] [--open-delay S] [--serial S] [--model M]\n"
         "         [--installed DATE] [--battery-installed DATE] [--schedule S] [--device D]\n"
         "         [--capacity N]\n"
-        "  lock edit LOCK [the same options] | lock show LOCK | lock list",
+        "  lock edit LOCK [the same options] | lock show LOCK | lock list\n"
+        "  lock remove LOCK... | lock refresh LOCK...",
         {},
         LockCommand};
 }

@@ -95,6 +95,19 @@ TEST_F(LockSheet, ANewLockGetsItsPathAndDeviceState) {
     EXPECT_EQ(devices.m_RecordState, 3);
 }
 
+TEST_F(LockSheet, PastingACopiedLockPrefillsANewOne) {
+    int source = NewLock("Door", building, device);
+    auto sheet = CLockPropertiesSheet::PasteLock(doc, prompter, source, 1);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->IsNew());
+    EXPECT_EQ(sheet->Info().name, "Door");
+    EXPECT_EQ(sheet->Info().deviceLink, device);
+    EXPECT_EQ(sheet->Info().pathIndex, 1);
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(Lock(sheet->LockKey()).m_FullPath, "\\");
+    EXPECT_FALSE(CLockPropertiesSheet::PasteLock(doc, prompter, 999, 1));
+}
+
 TEST_F(LockSheet, StatusTexts) {
     EXPECT_EQ(BatteryJudgement(5400), "High");
     EXPECT_EQ(BatteryJudgement(5399), "Normal");
