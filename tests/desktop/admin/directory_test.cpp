@@ -155,6 +155,15 @@ TEST_F(Directory, AFailedRenameChangesNothing) {
     EXPECT_EQ(paths.m_NodeName, "A");
 }
 
+TEST_F(Directory, LocationKeysStayBelow65535) {
+    doc.Db().ExecuteSql("INSERT INTO \"Lock Paths\" (\"Directory Key\", \"Node Name\", \"Root "
+                        "Index\") VALUES (65534, 'Last', 1)");
+    ASSERT_TRUE(dir_.Load());
+    EXPECT_FALSE(dir_.AddLocation(1, texts::kNewLocationName));
+    EXPECT_EQ(prompter.Shown(), QStringList{texts::kOutOfKeys});
+    EXPECT_EQ(CFacilityDirectoryRecordset(doc.Db()).GetRecordCount(), 2);
+}
+
 TEST_F(Directory, OnlyEmptyLocationsAreDeleted) {
     int a = Add(1, "A");
     int b = Add(1, "B");
