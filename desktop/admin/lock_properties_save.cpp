@@ -78,6 +78,17 @@ bool CLockPropertiesSheet::WriteLockRow() {
             info_.batteryInstallDate != stored_.batteryInstallDate ||
             info_.tsLink != stored_.tsLink || info_.deviceAuditEnable != stored_.deviceAuditEnable;
         if (changed && info_.deviceLink != 0 && deviceLinkState_ == 1) deviceLinkState_ = 3;
+        // A new schedule or open delay is lock data: a schedule the lock has
+        // not had starts from revision 0, and a current lock takes updates
+        // only once it is marked as changed.
+        const bool lockData =
+            info_.tsLink != stored_.tsLink || info_.openDelaySeconds != stored_.openDelaySeconds;
+        if (info_.tsLink != stored_.tsLink) l.m_DownloadedTSRev = 0;
+        if (lockData) {
+            l.m_DataDownloadedFlag = 0;
+            l.m_PendingActionCounter = 2;
+            if (l.m_RecordState == 1) l.m_RecordState = 3;
+        }
     }
     l.m_Name = info_.name;
     l.m_PathIndex = info_.pathIndex;

@@ -201,6 +201,33 @@ TEST_F(LockSheet, UserEnrollmentPage) {
     EXPECT_EQ(users.m_EnrolledLockCounter, 0);
 }
 
+TEST_F(LockSheet, ANewScheduleOrOpenDelayReachesACurrentLock) {
+    int key = NewLock("Door", building);
+    CTimeSchedulesRecordset schedules(doc.Db());
+    schedules.AddNew();
+    int schedule = schedules.m_ScheduleKey;
+    schedules.m_Name = "Office";
+    schedules.Update();
+    doc.Db().ExecuteSql(
+        "UPDATE \"Locks\" SET \"Record State\" = 1, \"Pending Action Counter\" = 0, "
+        "\"Downloaded TS Rev\" = 1");
+    auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, key);
+    sheet->Info().tsLink = schedule;
+    ASSERT_TRUE(sheet->Save());
+    CLocksRecordset& lock = Lock(key);
+    EXPECT_EQ(lock.m_DownloadedTSRev, 0);
+    EXPECT_EQ(lock.m_RecordState, 3);
+    EXPECT_EQ(lock.m_PendingActionCounter, 2);
+    // A name alone is not lock data.
+    doc.Db().ExecuteSql(
+        "UPDATE \"Locks\" SET \"Record State\" = 1, \"Pending Action Counter\" = 0");
+    auto renamed = CLockPropertiesSheet::EditLock(doc, prompter, key);
+    renamed->Info().name = "Front Door";
+    ASSERT_TRUE(renamed->Save());
+    EXPECT_EQ(Lock(key).m_RecordState, 1);
+    EXPECT_EQ(Lock(key).m_PendingActionCounter, 0);
+}
+
 TEST_F(LockSheet, EditingALockOnADeviceFlagsTheDevice) {
     int key = NewLock("Door", building, device);
     doc.Db().ExecuteSql(
