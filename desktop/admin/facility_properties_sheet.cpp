@@ -1,5 +1,6 @@
 #include "desktop/admin/facility_properties_sheet.h"
 #include "desktop/admin/digits.h"
+#include "desktop/admin/page_check.h"
 
 #include <QFileInfo>
 
@@ -40,9 +41,7 @@ std::unique_ptr<CFacilityPropertiesSheet> CFacilityPropertiesSheet::ForNewFacili
 
 bool CFacilityPropertiesSheet::Fail(const QString& message, FacilityField which,
                                     FacilityField* field) {
-    prompter_.Message(message, PromptIcon::Exclamation);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter_, message, which, field);
 }
 
 bool CFacilityPropertiesSheet::Check(FacilityField* field) {

@@ -1,4 +1,5 @@
 #include "desktop/admin/holidays.h"
+#include "desktop/admin/page_check.h"
 
 #include <QRegularExpression>
 
@@ -14,9 +15,7 @@ namespace {
 constexpr int kPeriodYear = 2000;
 
 bool Fail(Prompter& prompter, const QString& message, HolidayField which, HolidayField* field) {
-    prompter.Message(message, PromptIcon::Stop);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter, message, which, field, PromptIcon::Stop);
 }
 
 // "mm/dd" as a day of 2000 (a leap year, so 02/29 is a day).

@@ -1,4 +1,5 @@
 #include "desktop/admin/lock_properties_sheet.h"
+#include "desktop/admin/page_check.h"
 
 #include <QDate>
 
@@ -134,9 +135,7 @@ LockUserEntry& CLockPropertiesSheet::AddCandidate(int userKey) {
 }
 
 bool CLockPropertiesSheet::Fail(const QString& message, LockField which, LockField* field) {
-    prompter_.Message(message, PromptIcon::Exclamation);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter_, message, which, field);
 }
 
 bool CLockPropertiesSheet::CheckInfoPage(LockField* field) {

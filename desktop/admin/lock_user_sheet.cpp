@@ -1,5 +1,6 @@
 #include "desktop/admin/lock_user_sheet.h"
 #include "desktop/admin/digits.h"
+#include "desktop/admin/page_check.h"
 
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
@@ -95,9 +96,7 @@ void CLockUsersSheet::SetUserType(int userType) {
 }
 
 bool CLockUsersSheet::Fail(const QString& message, UserField which, UserField* field) {
-    prompter_.Message(message, PromptIcon::Exclamation);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter_, message, which, field);
 }
 
 bool CLockUsersSheet::HomeGroupHasAutocode() {

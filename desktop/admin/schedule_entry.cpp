@@ -1,4 +1,5 @@
 #include "desktop/admin/schedule_entry.h"
+#include "desktop/admin/page_check.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -9,9 +10,7 @@ namespace {
 constexpr int kMasterTimeBox = 8;
 
 bool Fail(Prompter& prompter, const QString& message, EventField which, EventField* field) {
-    prompter.Message(message, PromptIcon::Stop);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter, message, which, field, PromptIcon::Stop);
 }
 
 // "9P" -> "9:00 PM", "12 AM" -> "12:00 AM"; an empty text when the words

@@ -1,4 +1,5 @@
 #include "desktop/admin/user_group_sheet.h"
+#include "desktop/admin/page_check.h"
 
 #include "desktop/admin/date_entry.h"
 #include "desktop/admin/group_texts.h"
@@ -61,9 +62,7 @@ void CUserGroupSheet::SetUnit(IntervalUnit unit) {
 }
 
 bool CUserGroupSheet::Fail(const QString& message, GroupField which, GroupField* field) {
-    prompter_.Message(message, PromptIcon::Exclamation);
-    if (field) *field = which;
-    return false;
+    return RefuseField(prompter_, message, which, field);
 }
 
 bool CUserGroupSheet::CheckNextPinDate(GroupField* field) {
