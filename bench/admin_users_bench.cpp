@@ -2,15 +2,12 @@
 // locks.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_facility.h"
+
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include "desktop/admin/lock_properties_sheet.h"
 #include "desktop/admin/lock_user_sheet.h"
-#include "desktop/app/app_settings.h"
-#include "desktop/data/facility_document.h"
-#include "desktop/data/scripted_prompter.h"
-#include "tools/facility_gen/facility_generator.h"
 
 namespace {
 
@@ -19,38 +16,15 @@ using namespace tandrel;
 constexpr int kLocks = 500;
 constexpr int kUsers = 10000;
 
-struct Facility {
-    QTemporaryDir dir;
-    AppSettings settings{dir.filePath("settings.ini")};
-    FacilitySession session{dir.path(), {}, {}};
-    ScriptedPrompter prompter;
-    CTDXDoc doc{session, settings, prompter};
-
-    Facility() {
-        prompter.Answer(PromptAnswer::No);
-        NewFacilityValues values;
-        values.name = "Bench";
-        values.idCodeLength = 6;
-        doc.NewFacility(values);
-        GeneratorOptions options;
-        options.locations = 20;
-        options.locks = kLocks;
-        options.users = 0;
-        options.enrolments = 0;
-        options.auditRows = 0;
-        GenerateFacilityData(doc.Db(), options);
-    }
-};
-
-Facility& Shared() {
-    static Facility facility;
+BenchFacility& Shared() {
+    static BenchFacility facility(LocksOnly(20, kLocks), 6);
     return facility;
 }
 
 // Each user: a new sheet, its page checks (the ID search included) and its
 // save in a transaction of its own.
 void BM_AddUsersThroughTheSheet(benchmark::State& state) {
-    Facility& f = Shared();
+    auto& f = Shared();
     int made = 0;
     for (auto _ : state) {
         for (int i = 0; i < kUsers; ++i) {
@@ -78,7 +52,7 @@ void BM_AddUsersThroughTheSheet(benchmark::State& state) {
 BENCHMARK(BM_AddUsersThroughTheSheet)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_EnrolOneUserInto500Locks(benchmark::State& state) {
-    Facility& f = Shared();
+    auto& f = Shared();
     std::vector<int> locks;
     for (int k = 1; k <= kLocks; ++k) locks.push_back(k);
     for (auto _ : state) {
@@ -89,7 +63,7 @@ void BM_EnrolOneUserInto500Locks(benchmark::State& state) {
 BENCHMARK(BM_EnrolOneUserInto500Locks)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_Enrol2000UsersIntoOneLock(benchmark::State& state) {
-    Facility& f = Shared();
+    auto& f = Shared();
     std::vector<int> users;
     for (int u = 3; u < 3 + 2000; ++u) users.push_back(u);
     for (auto _ : state) {

@@ -2,38 +2,18 @@
 // holds 2,000 locks.
 #include <benchmark/benchmark.h>
 
-#include <QTemporaryDir>
+#include "bench/bench_facility.h"
 
 #include "desktop/admin/facility_directory.h"
-#include "desktop/app/app_settings.h"
-#include "desktop/data/facility_document.h"
-#include "desktop/data/scripted_prompter.h"
-#include "tools/facility_gen/facility_generator.h"
 
 namespace {
 
 using namespace tandrel;
 
-struct Facility {
-    QTemporaryDir dir;
-    AppSettings settings{dir.filePath("settings.ini")};
-    FacilitySession session{dir.path(), {}, {}};
-    ScriptedPrompter prompter;
-    CTDXDoc doc{session, settings, prompter};
+struct Facility : BenchFacility {
     int big = 0;
 
-    Facility() {
-        prompter.Answer(PromptAnswer::No);
-        NewFacilityValues values;
-        values.name = "Bench";
-        doc.NewFacility(values);
-        GeneratorOptions options;
-        options.locations = 5000;
-        options.locks = 0;
-        options.users = 0;
-        options.enrolments = 0;
-        options.auditRows = 0;
-        GenerateFacilityData(doc.Db(), options);
+    Facility() : BenchFacility(LocksOnly(5000, 0)) {
         FacilityDirectory tree(doc, prompter);
         tree.Load();
         big = *tree.AddLocation(tree.RootKey(), "Big");

@@ -2,13 +2,9 @@
 // group events, on a facility of 500 locks.
 #include <benchmark/benchmark.h>
 
-#include <QTemporaryDir>
+#include "bench/bench_facility.h"
 
 #include "desktop/admin/time_schedule_sheet.h"
-#include "desktop/app/app_settings.h"
-#include "desktop/data/facility_document.h"
-#include "desktop/data/scripted_prompter.h"
-#include "tools/facility_gen/facility_generator.h"
 
 namespace {
 
@@ -17,30 +13,8 @@ using namespace tandrel;
 constexpr int kLocks = 500;
 constexpr int kEventsPerDay = 20;
 
-struct Facility {
-    QTemporaryDir dir;
-    AppSettings settings{dir.filePath("settings.ini")};
-    FacilitySession session{dir.path(), {}, {}};
-    ScriptedPrompter prompter;
-    CTDXDoc doc{session, settings, prompter};
-
-    Facility() {
-        prompter.Answer(PromptAnswer::No);
-        NewFacilityValues values;
-        values.name = "Bench";
-        doc.NewFacility(values);
-        GeneratorOptions options;
-        options.locations = 20;
-        options.locks = kLocks;
-        options.users = 0;
-        options.enrolments = 0;
-        options.auditRows = 0;
-        GenerateFacilityData(doc.Db(), options);
-    }
-};
-
-Facility& Shared() {
-    static Facility facility;
+BenchFacility& Shared() {
+    static BenchFacility facility(LocksOnly(20, kLocks));
     return facility;
 }
 
@@ -62,7 +36,7 @@ bool FillGroups(CTimeScheduleSheet& sheet, int shift) {
 
 // A new schedule: the schedule row and 1,120 event rows in one transaction.
 void BM_SaveNewSchedule_7Days8Groups20Events(benchmark::State& state) {
-    Facility& f = Shared();
+    auto& f = Shared();
     static int made = 0;  // the function runs more than once
     for (auto _ : state) {
         state.PauseTiming();
@@ -81,7 +55,7 @@ BENCHMARK(BM_SaveNewSchedule_7Days8Groups20Events)->Unit(benchmark::kMillisecond
 // The same schedule, enrolled in all 500 locks, with every event moved: 1,120
 // rows rewritten, the revision raised and 500 locks marked.
 void BM_ResaveChangedSchedule_7Days8Groups20Events(benchmark::State& state) {
-    Facility& f = Shared();
+    auto& f = Shared();
     static const int key = [&f] {
         auto first = CTimeScheduleSheet::NewSchedule(f.doc, f.prompter);
         first->SetName(QStringLiteral("Enrolled"));
