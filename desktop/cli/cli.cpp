@@ -23,6 +23,7 @@ const CommandTable& Commands() {
         AddPropertiesCommands(t);
         AddScheduleCommands(t);
         AddLocationCommands(t);
+        AddHandheldCommands(t);
         return t;
     }();
     return table;

@@ -76,5 +76,6 @@ void AddGroupCommands(CommandTable& table);
 void AddPropertiesCommands(CommandTable& table);
 void AddScheduleCommands(CommandTable& table);
 void AddLocationCommands(CommandTable& table);
+void AddHandheldCommands(CommandTable& table);
 
 }  // namespace tandrel::cli
