@@ -1,0 +1,249 @@
+#include "desktop/exchange/lock_programmer.h"
+
+#include <algorithm>
+
+#include "desktop/admin/lock_pending.h"
+#include "desktop/exchange/lock_payloads.h"
+#include "desktop/exchange/programming_texts.h"
+#include "desktop/exchange/revision_marks.h"
+#include "platform/dao/error.h"
+
+namespace tandrel {
+
+namespace texts = programming_texts;
+
+namespace {
+
+constexpr int kCodeSetFacility = 0x20;
+constexpr int kCodeSetAddress = 0x21;
+constexpr int kCodeSetDelay = 0x27;
+constexpr int kCodeDeleteUsers = 0x30;
+constexpr int kCodeWriteUser = 0x31;
+constexpr int kCodeWritePinTable = 0x60;
+constexpr int kCodeSetAuditCount = 0x74;
+
+constexpr int kGroupTableSkipSteps = 80;
+
+const QString kPrimaryKey = QStringLiteral("PrimaryKey");
+
+// A lock being set up (2) or refreshed (3) takes lock-wide data; a current
+// one (1) only its user list.
+bool TakesLockData(int recordState) {
+    return recordState > 1;
+}
+
+}  // namespace
+
+LockProgrammer::LockProgrammer(dao::Database& db, ProgramStore& store, Prompter& prompter)
+    : db_(db),
+      store_(store),
+      prompter_(prompter),
+      locks_(db),
+      users_(db),
+      usersToLock_(db),
+      groups_(db),
+      facility_(db),
+      audit_(db),
+      schedules_(db),
+      events_(db) {
+    locks_.SetCurrentIndex(kPrimaryKey);
+    users_.SetCurrentIndex(kPrimaryKey);
+    groups_.SetCurrentIndex(kPrimaryKey);
+    audit_.SetCurrentIndex(kPrimaryKey);
+    schedules_.SetCurrentIndex(kPrimaryKey);
+}
+
+int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
+    usersToLock_.SetParam(QStringLiteral("LOCK KEY"), QStringLiteral("-1"));
+    usersToLock_.Requery();
+    for (int lockKey : lockKeys) {
+        if (int error = ProgramOneLock(lockKey, progress)) return error;
+    }
+    prompter_.Message(texts::kRunComplete, PromptIcon::Information);
+    return 0;
+}
+
+// One lock's programming commits with its row, so a failure leaves the lock
+// as it was; records already queued for it are cleared by its next run.
+int LockProgrammer::ProgramOneLock(int lockKey, Progress& progress) {
+    if (!locks_.Seek(QStringLiteral("="), {lockKey})) return kErrRecordNotFound;
+    dao::Transaction transaction(db_);
+    facility_.Requery();
+    locks_.Edit();
+    int error = 0;
+    try {
+        error = QueueLock(lockKey, progress);
+    } catch (const dao::Error&) {
+        locks_.CancelUpdate();
+        throw;
+    }
+    if (error != 0) {
+        locks_.CancelUpdate();
+        return error;
+    }
+    ApplyLockEvent(locks_, LockEvent::Queued);
+    locks_.Update();
+    transaction.Commit();
+    return 0;
+}
+
+int LockProgrammer::QueueLock(int lockKey, Progress& progress) {
+    lockAddress_ = lockKey;
+    sequence_ = 0;
+    progress.SetText(texts::kPreparingUsers);
+    usersToLock_.SetParam(QStringLiteral("LOCK KEY"), QString::number(lockKey));
+    usersToLock_.Requery();
+    progress.SetText(texts::kPreparingRemote);
+    int error = PrepareLock(lockKey);
+    if (error == 0 && TakesLockData(locks_.m_RecordState)) error = ProgramLockSteps(progress);
+    if (error == 0) error = UpdateUserList(progress);
+    return error;
+}
+
+int LockProgrammer::Queue(int code, const protocol::Bytes& payload) {
+    ProgramRecord record;
+    record.key = static_cast<std::uint32_t>(lockAddress_) << 16 | sequence_;
+    record.command = static_cast<std::uint16_t>(code);
+    record.payload = payload;
+    if (int error = store_.Append(record)) return error;
+    ++sequence_;
+    return 0;
+}
+
+int LockProgrammer::PrepareLock(int lockAddress) {
+    if (!store_.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16)) return 0;
+    ProgramRecord record;
+    for (;;) {
+        const int error = store_.ReadNext(record);
+        if (error == kErrNoMoreItems) return 0;
+        if (error != 0) return error;
+        if (record.LockAddress() != lockAddress) return 0;
+        if (int deleted = store_.DeleteLastRead()) return deleted;
+    }
+}
+
+void LockProgrammer::Step(Progress& progress, int steps) {
+    position_ = std::min(position_ + steps, range_);
+    progress.SetPosition(position_);
+}
+
+int LockProgrammer::ProgramLockSteps(Progress& progress) {
+    position_ = 0;
+    range_ = static_cast<int>(groups_.GetRecordCount()) + 8;
+    progress.SetRange(range_);
+    progress.SetPosition(0);
+    int error = QueueFacility(progress);
+    if (error == 0) error = QueueAddress(progress);
+    if (error == 0 && locks_.m_RebuildUserList) {
+        progress.SetText(texts::kClearingUsers);
+        error = Queue(kCodeDeleteUsers, DeleteUsersPayload(0, locks_.m_UserCapacity - 1));
+        Step(progress);
+    }
+    if (error == 0) error = QueueUserGroups(progress);
+    if (error == 0) error = QueueSchedule(progress);
+    if (error == 0) error = QueueOpenDelay(progress);
+    return error;
+}
+
+int LockProgrammer::QueueFacility(Progress& progress) {
+    if (!facility_.HasCurrent()) return kErrRecordNotFound;
+    if (HoldsRevision(locks_.m_DownloadedFacilityRev, facility_.m_Revision)) return 0;
+    progress.SetText(texts::kUpdatingFacility);
+    if (int error = Queue(kCodeSetFacility, FacilityPayload(FacilityDataOf(facility_))))
+        return error;
+    locks_.m_DownloadedFacilityRev = MarkedPending(facility_.m_Revision);
+    Step(progress);
+    return 0;
+}
+
+// A new lock learns its address, where its audit trail continues, and the
+// device is told to treat it as new.
+int LockProgrammer::QueueAddress(Progress& progress) {
+    if (locks_.m_RecordState != 2) return 0;
+    progress.SetText(texts::kSettingAddress);
+    if (int error = Queue(kCodeSetAddress, AddressPayload(lockAddress_))) return error;
+    if (audit_.Seek(QStringLiteral(">"), {lockAddress_ - 1, 0}) &&
+        audit_.m_LockKey == lockAddress_) {
+        const auto nextAuditKey = static_cast<std::uint32_t>(audit_.m_AuditKey) + 1;
+        if (int error = Queue(kCodeSetAuditCount, AuditCountPayload(nextAuditKey))) return error;
+    }
+    Step(progress);
+    return store_.MarkNewLock(lockAddress_);
+}
+
+int LockProgrammer::QueueUserGroups(Progress& progress) {
+    if (HoldsRevision(locks_.m_DownloadedUGTableRev, facility_.m_UserGroupTableRevision)) {
+        Step(progress, kGroupTableSkipSteps);
+        return 0;
+    }
+    progress.SetText(texts::kUpdatingGroups);
+    for (groups_.MoveFirst(); !groups_.IsEOF(); groups_.MoveNext()) {
+        const Bytes payload = PinTablePayload(
+            groups_.m_GroupKey, groups_.m_AutocodeInterval, groups_.m_AutocodeIntervalType,
+            groups_.m_AutocodeEnabled, static_cast<std::uint16_t>(groups_.m_PINDate));
+        if (int error = Queue(kCodeWritePinTable, payload)) return error;
+        Step(progress);
+    }
+    locks_.m_DownloadedUGTableRev = MarkedPending(facility_.m_UserGroupTableRevision);
+    return 0;
+}
+
+int LockProgrammer::QueueSchedule(Progress& progress) {
+    const int key = locks_.m_TSLink;
+    if (key == 0) return 0;
+    const bool found = schedules_.Seek(QStringLiteral("="), {key});
+    if (found && HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter)) return 0;
+    if (int error = DownloadSchedule(key, locks_.m_ScheduleCapacity, locks_.m_HolidayListCapacity,
+                                     &progress))
+        return error;
+    locks_.m_DownloadedTSRev = MarkedPending(schedules_.m_RevisionCounter);
+    Step(progress);
+    return 0;
+}
+
+int LockProgrammer::QueueOpenDelay(Progress& progress) {
+    if (HoldsRevision(locks_.m_DownloadedOpenDelaySeconds, locks_.m_OpenDelaySeconds)) return 0;
+    progress.SetText(texts::kUpdatingOpenDelay);
+    if (int error = Queue(kCodeSetDelay, OpenDelayPayload(locks_.m_OpenDelaySeconds))) return error;
+    locks_.m_DownloadedOpenDelaySeconds = MarkedPending(locks_.m_OpenDelaySeconds);
+    Step(progress);
+    return 0;
+}
+
+int LockProgrammer::UpdateUserList(Progress& progress) {
+    progress.SetText(texts::kUpdatingUserList);
+    progress.SetRange(static_cast<int>(usersToLock_.GetRecordCount()));
+    int position = 0;
+    for (usersToLock_.MoveFirst(); !usersToLock_.IsEOF(); usersToLock_.MoveNext()) {
+        progress.SetPosition(++position);
+        const int state = usersToLock_.m_RecordState;
+        if (state <= 1) continue;
+        if (!users_.Seek(QStringLiteral("="), {usersToLock_.m_UserIndex}))
+            return kErrRecordNotFound;
+        if (state == 4) {
+            const int slot = usersToLock_.m_LockUserIndex;
+            if (int error = Queue(kCodeDeleteUsers, DeleteUsersPayload(slot, slot))) return error;
+            continue;
+        }
+        if (int error = QueueUser(users_)) return error;
+        usersToLock_.Edit();
+        usersToLock_.m_DownloadUserRevNumber = MarkedPending(users_.m_RevisionCounter);
+        usersToLock_.Update();
+    }
+    return 0;
+}
+
+int LockProgrammer::QueueUser(const CLockUsersRecordset& user) {
+    LockUserData data;
+    data.slot = usersToLock_.m_LockUserIndex;
+    data.idCode = user.m_LockIDcode;
+    data.cardMedia = user.m_CardMedia;
+    data.userTypeByte = usersToLock_.m_UserType;
+    data.cardIssueNumber = user.m_CardIssueNumber;
+    data.homeGroup = user.m_HomeGroup;
+    data.groupMask = user.m_GroupMask;
+    data.currentPin = user.m_CurPIN;
+    return Queue(kCodeWriteUser, WriteUserPayload(data));
+}
+
+}  // namespace tandrel

@@ -1,0 +1,231 @@
+#include "desktop/exchange/program_collection.h"
+
+#include <algorithm>
+
+#include "desktop/admin/lock_pending.h"
+#include "desktop/exchange/lock_payloads.h"
+#include "desktop/exchange/programming_texts.h"
+#include "desktop/exchange/revision_marks.h"
+#include "platform/dao/error.h"
+
+namespace tandrel {
+
+namespace {
+
+const QString kPrimaryKey = QStringLiteral("PrimaryKey");
+const QString kEqual = QStringLiteral("=");
+
+constexpr std::size_t kPayloadLookedAt = 64;
+
+int LowerNotBelowZero(int counter) {
+    return counter > 0 ? counter - 1 : counter;
+}
+
+}  // namespace
+
+ProgramCollector::ProgramCollector(dao::Database& db, ProgramStore& store, Prompter& prompter)
+    : db_(db),
+      store_(store),
+      prompter_(prompter),
+      locks_(db),
+      enrolments_(db),
+      users_(db),
+      schedules_(db),
+      facility_(db) {
+    locks_.SetCurrentIndex(kPrimaryKey);
+    enrolments_.SetCurrentIndex(kPrimaryKey);
+    users_.SetCurrentIndex(kPrimaryKey);
+    schedules_.SetCurrentIndex(kPrimaryKey);
+}
+
+int ProgramCollector::Collect(Progress& progress) {
+    try {
+        return CollectRecords(progress);
+    } catch (const dao::Error& e) {
+        lockTransaction_.reset();
+        prompter_.Message(e.Description(), PromptIcon::Exclamation);
+        return e.Number();
+    }
+}
+
+int ProgramCollector::CollectRecords(Progress& progress) {
+    progress.SetText(programming_texts::kCollecting);
+    const bool network = store_.IsNetworkDevice();
+    const int range = network ? 50 : 10 * store_.RecordCount();
+    const int step = network ? 1 : 10;
+    progress.SetRange(range);
+    int position = 0;
+    lockAddress_.reset();
+    facility_.Requery();
+
+    ProgramRecord record;
+    if (store_.SeekFirst()) {
+        for (;;) {
+            const int error = store_.ReadNext(record);
+            if (error == kErrNoMoreItems) break;
+            if (error != 0) return error;
+            if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
+            if (record.LockAddress() != lockAddress_) {
+                if (lockAddress_) FinishLock();
+                StartLock(record.LockAddress());
+            }
+            if (lockKnown_) Apply(record);
+            if (record.Delivered() || !lockKnown_) {
+                if (int deleted = store_.DeleteLastRead()) return deleted;
+            }
+            position = std::min(position + step, range);
+            progress.SetPosition(position);
+        }
+    }
+    if (lockAddress_) FinishLock();
+    return 0;
+}
+
+void ProgramCollector::StartLock(int lockAddress) {
+    lockAddress_ = lockAddress;
+    lockKnown_ = locks_.Seek(kEqual, {lockAddress});
+    schedulesDelivered_ = true;
+    pinTableDelivered_ = true;
+    lockTransaction_.emplace(db_);
+}
+
+void ProgramCollector::Apply(const ProgramRecord& record) {
+    const bool delivered = record.Delivered();
+    switch (record.Code()) {
+        case 0x40:
+        case 0x50: schedulesDelivered_ = schedulesDelivered_ && delivered; return;
+        case 0x60: pinTableDelivered_ = pinTableDelivered_ && delivered; return;
+        default: break;
+    }
+    if (!delivered) return;
+    switch (record.Code()) {
+        case 0x20: ClearMark(&CLocksRecordset::m_DownloadedFacilityRev); break;
+        case 0x21: DeliveredAddress(); break;
+        case 0x27: ClearMark(&CLocksRecordset::m_DownloadedOpenDelaySeconds); break;
+        case 0x30: DeliveredRemoval(record.payload); break;
+        case 0x31: DeliveredUser(record.payload); break;
+        case 0x72: DeliveredAuditRequest(); break;
+        default: break;
+    }
+}
+
+void ProgramCollector::ClearMark(std::int16_t CLocksRecordset::*column) {
+    locks_.Edit();
+    locks_.*column = MarkCleared(locks_.*column);
+    locks_.Update();
+}
+
+void ProgramCollector::DeliveredAddress() {
+    if (locks_.m_RecordState != 2) return;
+    locks_.Edit();
+    locks_.m_RecordState = 3;
+    locks_.Update();
+}
+
+void ProgramCollector::DeliveredAuditRequest() {
+    locks_.Edit();
+    locks_.m_AuditGetAll = 0;
+    locks_.Update();
+}
+
+// The lock cleared slots [first, last]: enrolments waiting for removal there
+// are gone.
+void ProgramCollector::DeliveredRemoval(const protocol::Bytes& payload) {
+    if (payload.size() < 4) return;
+    const int first = protocol::ReadBigEndian16(payload, 0);
+    const int last = protocol::ReadBigEndian16(payload, 2);
+    const int lock = *lockAddress_;
+    enrolments_.Seek(QStringLiteral(">="), {lock, first});
+    while (!enrolments_.IsEOF() && enrolments_.m_LockIndex == lock &&
+           enrolments_.m_LockUserIndex <= last) {
+        if (enrolments_.m_RecordState == 4) RemoveEnrolment();
+        enrolments_.MoveNext();
+    }
+    if (first == 0 && last == locks_.m_UserCapacity - 1 && locks_.m_RebuildUserList) {
+        locks_.Edit();
+        locks_.m_RebuildUserList = false;
+        locks_.Update();
+    }
+}
+
+void ProgramCollector::RemoveEnrolment() {
+    dao::Transaction transaction(db_);
+    const int userKey = enrolments_.m_UserIndex;
+    enrolments_.Delete();
+    locks_.Edit();
+    ApplyLockEvent(locks_, LockEvent::Collected);
+    locks_.m_EnrolledUserCounter = std::max(locks_.m_EnrolledUserCounter - 1, 0);
+    locks_.Update();
+    if (users_.Seek(kEqual, {userKey})) {
+        users_.Edit();
+        users_.m_PendingActionCounter = LowerNotBelowZero(users_.m_PendingActionCounter);
+        users_.m_EnrolledLockCounter = LowerNotBelowZero(users_.m_EnrolledLockCounter);
+        if (users_.m_EnrolledLockCounter < 1 && users_.m_RecordState == 4) {
+            users_.m_PendingActionCounter = 0;
+            users_.m_RecordState = 0;
+            usersRemoved_ = true;
+        }
+        users_.Update();
+    }
+    transaction.Commit();
+}
+
+// The lock holds the user written to a slot; the enrolment is current when
+// it holds the user's latest revision with the type the facility gave it.
+void ProgramCollector::DeliveredUser(const protocol::Bytes& payload) {
+    const int heldType = DeliveredUserType(payload);
+    if (heldType < 0) return;
+    const int slot = protocol::ReadBigEndian16(payload, 0);
+    if (!enrolments_.Seek(kEqual, {*lockAddress_, slot})) return;
+    const bool userFound = users_.Seek(kEqual, {enrolments_.m_UserIndex});
+
+    dao::Transaction transaction(db_);
+    enrolments_.Edit();
+    enrolments_.m_DownloadUserRevNumber = MarkCleared(enrolments_.m_DownloadUserRevNumber);
+    if (userFound && HoldsRevision(enrolments_.m_DownloadUserRevNumber, users_.m_RevisionCounter) &&
+        enrolments_.m_UserType == heldType && enrolments_.m_RecordState > 1) {
+        locks_.Edit();
+        ApplyLockEvent(locks_, LockEvent::Collected);
+        locks_.Update();
+        users_.Edit();
+        users_.m_PendingActionCounter = LowerNotBelowZero(users_.m_PendingActionCounter);
+        users_.Update();
+        enrolments_.m_RecordState = 1;
+    }
+    enrolments_.Update();
+    transaction.Commit();
+}
+
+void ProgramCollector::FinishLock() {
+    if (lockKnown_) {
+        locks_.Edit();
+        ApplyLockEvent(locks_, LockEvent::Collected);
+        if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
+        if (pinTableDelivered_)
+            locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);
+        locks_.Update();
+        if (AllDelivered()) {
+            locks_.Edit();
+            locks_.m_RecordState = 1;
+            locks_.Update();
+        }
+    }
+    lockTransaction_->Commit();
+    lockTransaction_.reset();
+}
+
+// A lock that holds every kind of its data is current again. A new lock
+// (state 2) waits until its address is confirmed, whatever else arrived.
+bool ProgramCollector::AllDelivered() {
+    const int state = locks_.m_RecordState;
+    if (state == 1 || state == 2) return false;
+    if (!HoldsRevision(locks_.m_DownloadedOpenDelaySeconds, locks_.m_OpenDelaySeconds) ||
+        !HoldsRevision(locks_.m_DownloadedFacilityRev, facility_.m_Revision) ||
+        !HoldsRevision(locks_.m_DownloadedUGTableRev, facility_.m_UserGroupTableRevision))
+        return false;
+    if (locks_.m_TSLink == 0) return true;
+    return schedules_.Seek(kEqual, {locks_.m_TSLink}) &&
+           HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter);
+}
+
+}  // namespace tandrel

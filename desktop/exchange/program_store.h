@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/bytes.h"
+
+namespace tandrel {
+
+// One lock command waiting on a device for delivery.
+struct ProgramRecord {
+    std::uint32_t key = 0;      // lock address in bits 16-31, sequence number in 0-15
+    std::uint16_t command = 0;  // command code in bits 0-14, delivered mark in bit 15
+    protocol::Bytes payload;
+
+    int LockAddress() const { return static_cast<int>(key >> 16); }
+    int Code() const { return command & 0x7FFF; }
+    bool Delivered() const { return (command & 0x8000) != 0; }
+};
+
+// Error codes of the device stores, as the exchange reports them.
+constexpr int kErrNoMoreItems = 259;  // the normal end of a read
+constexpr int kErrRecordNotFound = 232;
+constexpr int kErrNetworkQueue = 31;  // a network device refused a new record
+
+// The programming file of the device that serves the locks, in key order,
+// and the program status of the locks enrolled on it. Calls return 0 or a
+// device error code.
+class ProgramStore {
+  public:
+    virtual ~ProgramStore() = default;
+
+    // Adds a record at its key's place.
+    virtual int Append(const ProgramRecord& record) = 0;
+    // Positions reads at the first record whose key is `key` or above;
+    // false when there is none.
+    virtual bool SeekAtLeast(std::uint32_t key) = 0;
+    // Positions reads at the first record.
+    virtual bool SeekFirst() = 0;
+    // Reads the record at the position and moves past it; kErrNoMoreItems
+    // after the last one.
+    virtual int ReadNext(ProgramRecord& record) = 0;
+    // Deletes the record read last.
+    virtual int DeleteLastRead() = 0;
+    // Records stored, to scale progress.
+    virtual int RecordCount() = 0;
+    virtual bool IsNetworkDevice() const = 0;
+
+    // Sets the program status of the lock's enrolled-lock record to "new
+    // lock"; a lock the device does not list yet is left alone.
+    virtual int MarkNewLock(int lockAddress) = 0;
+};
+
+}  // namespace tandrel

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "desktop/exchange/program_store.h"
+
+namespace tandrel::testing {
+
+// A device programming file in memory: records in key order, equal keys in
+// the order they came; an error can be injected for the n-th append.
+class MemoryProgramStore : public ProgramStore {
+  public:
+    int Append(const ProgramRecord& record) override {
+        if (failAppendAt && appends++ == *failAppendAt) return appendError;
+        records.emplace(record.key, record);
+        return 0;
+    }
+    bool SeekAtLeast(std::uint32_t key) override {
+        cursor_ = records.lower_bound(key);
+        return cursor_ != records.end();
+    }
+    bool SeekFirst() override {
+        cursor_ = records.begin();
+        return cursor_ != records.end();
+    }
+    int ReadNext(ProgramRecord& record) override {
+        if (cursor_ == records.end()) return kErrNoMoreItems;
+        record = cursor_->second;
+        last_ = cursor_++;
+        return 0;
+    }
+    int DeleteLastRead() override {
+        records.erase(last_);
+        return 0;
+    }
+    int RecordCount() override { return static_cast<int>(records.size()); }
+    bool IsNetworkDevice() const override { return false; }
+    int MarkNewLock(int lockAddress) override {
+        newLocks.push_back(lockAddress);
+        return 0;
+    }
+
+    // The records of one lock, in queue order.
+    std::vector<ProgramRecord> Of(int lockAddress) const {
+        std::vector<ProgramRecord> out;
+        for (const auto& [key, record] : records)
+            if (record.LockAddress() == lockAddress) out.push_back(record);
+        return out;
+    }
+    std::vector<int> CodesOf(int lockAddress) const {
+        std::vector<int> codes;
+        for (const auto& record : Of(lockAddress)) codes.push_back(record.Code());
+        return codes;
+    }
+    // Marks every record delivered, as the device does once the lock answered.
+    void DeliverAll() {
+        for (auto& [key, record] : records) record.command |= 0x8000;
+    }
+
+    std::multimap<std::uint32_t, ProgramRecord> records;
+    std::vector<int> newLocks;
+    std::optional<int> failAppendAt;
+    int appendError = 112;
+    int appends = 0;
+
+  private:
+    std::multimap<std::uint32_t, ProgramRecord>::iterator cursor_ = records.end();
+    std::multimap<std::uint32_t, ProgramRecord>::iterator last_ = records.end();
+};
+
+}  // namespace tandrel::testing
