@@ -20,6 +20,7 @@ constexpr int kCodeSetDelay = 0x27;
 constexpr int kCodeDeleteUsers = 0x30;
 constexpr int kCodeWriteUser = 0x31;
 constexpr int kCodeWritePinTable = 0x60;
+constexpr int kCodeGetAuditAll = 0x72;
 constexpr int kCodeSetAuditCount = 0x74;
 
 constexpr int kGroupTableSkipSteps = 80;
@@ -97,6 +98,7 @@ int LockProgrammer::QueueLock(int lockKey, Progress& progress) {
     int error = PrepareLock(lockKey);
     if (error == 0 && TakesLockData(locks_.m_RecordState)) error = ProgramLockSteps(progress);
     if (error == 0) error = UpdateUserList(progress);
+    if (error == 0 && locks_.m_AuditGetAll != 0) error = Queue(kCodeGetAuditAll, AuditAllPayload());
     return error;
 }
 

@@ -18,7 +18,8 @@ constexpr int kErrShown = -1;
 // device that serves the locks: per lock, the earlier queue is cleared, the
 // facility-wide data, address, group table, time schedule and open delay
 // that the lock lacks are queued (for locks being set up), then its user
-// list changes. Revision columns take the queued value with the pending
+// list changes, and a request for the whole audit trail when one is
+// wanted. Revision columns take the queued value with the pending
 // mark; the collection clears the marks once the lock has answered.
 class LockProgrammer {
   public:

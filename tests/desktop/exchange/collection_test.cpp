@@ -23,8 +23,6 @@ TEST_F(Collection, EverythingDeliveredMakesTheLockCurrent) {
     const int user = AddUser(db(), "1234", "4321");
     Enrol(db(), lock, user, 2);
     ASSERT_EQ(Run({lock}), 0);
-    store.records.emplace(static_cast<std::uint32_t>(lock) << 16 | 0x100,
-                          ProgramRecord{static_cast<std::uint32_t>(lock) << 16 | 0x100, 0x72, {0}});
     Deliver();
 
     ASSERT_EQ(Collect(), 0);

@@ -33,6 +33,16 @@ TEST_F(ProgrammingRun, CurrentLockGetsOnlyItsUserListChanges) {
     EXPECT_EQ(prompter.Shown(), QStringList{texts::kRunComplete});
 }
 
+TEST_F(ProgrammingRun, AWantedAuditTrailIsRequestedLast) {
+    const int lock = AddLock(db(), 1, 2);
+    SetLock(lock, "\"Audit Get All\" = 1");
+    const int user = AddUser(db(), "1234", "");
+    Enrol(db(), lock, user, 2);
+    ASSERT_EQ(Run({lock}), 0);
+    EXPECT_EQ(store.CodesOf(lock), (Codes{0x31, 0x72}));
+    EXPECT_EQ(store.Of(lock)[1].payload, Bytes{0});
+}
+
 TEST_F(ProgrammingRun, NewLockGetsEveryKindInOrder) {
     const int lock = AddLock(db(), 2, 2);
     const int schedule = AddSchedule({LevelAt(0, 8, 0, 1)});
