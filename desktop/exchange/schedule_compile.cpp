@@ -169,7 +169,7 @@ protocol::Bytes ScheduleEndPayload(int count) {
     return ScheduleEntryPayload(0, static_cast<std::uint32_t>(count) << 24);
 }
 
-protocol::Bytes HolidayPayload(int index, const HolidayRow& h) {
+protocol::Bytes HolidayPayload(int index, const LockHoliday& h) {
     // A holiday running a daily schedule names the lock's day number of it.
     const int l = h.useSchedule ? (h.schedule + 1) % 7 : h.level;
     const std::uint16_t start = PeriodWord(h.start, true);

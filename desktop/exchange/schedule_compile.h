@@ -33,7 +33,7 @@ protocol::Bytes ScheduleEntryPayload(std::uint32_t key, std::uint32_t value);
 protocol::Bytes ScheduleEndPayload(int count);
 
 // One holiday as the holiday list query gives it.
-struct HolidayRow {
+struct LockHoliday {
     QDateTime start, end;
     bool useSchedule = false;  // the holiday runs the daily schedule in `schedule`
     int schedule = 0;          // 0 Monday ... 6 Sunday
@@ -43,7 +43,7 @@ struct HolidayRow {
 
 // One holiday (command 0x50, 8 bytes), and the record that ends a list of
 // `count` holidays.
-protocol::Bytes HolidayPayload(int index, const HolidayRow& holiday);
+protocol::Bytes HolidayPayload(int index, const LockHoliday& holiday);
 protocol::Bytes HolidayEndPayload(int count);
 
 }  // namespace tandrel

@@ -11,10 +11,10 @@ namespace {
 constexpr int kCodeWriteSchedule = 0x40;
 constexpr int kCodeWriteHoliday = 0x50;
 
-std::vector<HolidayRow> ReadHolidays(CHolidayListQuerySet& query) {
-    std::vector<HolidayRow> rows;
+std::vector<LockHoliday> ReadHolidays(CHolidayListQuerySet& query) {
+    std::vector<LockHoliday> rows;
     for (query.MoveFirst(); !query.IsEOF(); query.MoveNext()) {
-        HolidayRow row;
+        LockHoliday row;
         row.start = query.m_StartDateTime;
         row.end = query.m_EndDateTime;
         row.useSchedule = query.m_UseSchedule;
@@ -64,7 +64,7 @@ int LockProgrammer::DownloadSchedule(int scheduleKey, int scheduleCapacity, int 
     CHolidayListQuerySet holidayQuery(db_);
     holidayQuery.SetParam(QStringLiteral("TS LINK"), QString::number(scheduleKey));
     holidayQuery.Requery();
-    const std::vector<HolidayRow> holidays = ReadHolidays(holidayQuery);
+    const std::vector<LockHoliday> holidays = ReadHolidays(holidayQuery);
     const int holidayCount = static_cast<int>(holidays.size());
     if (holidayCount > holidayCapacity) {
         prompter_.Message(texts::kHolidaysTooMany, PromptIcon::Stop);

@@ -170,7 +170,7 @@ TEST(ScheduleCompile, GroupOnlyEntriesStayGroupOnlyAroundTheWeek) {
 }
 
 TEST(HolidayPayload, LevelAndDailyScheduleHolidays) {
-    HolidayRow h;
+    LockHoliday h;
     h.start = QDateTime(QDate(2000, 12, 24), QTime(18, 30));
     h.end = QDateTime(QDate(2000, 12, 26), QTime(6, 15));
     h.level = 0x21;  // Unlock with ID, PIN required
