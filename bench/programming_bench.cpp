@@ -71,8 +71,8 @@ void BM_CompileSchedulesFromFacility_1000(benchmark::State& state) {
     }
     struct NoDevice : ProgramStore {
         int Append(const ProgramRecord&) override { return 0; }
-        bool SeekAtLeast(std::uint32_t) override { return false; }
-        bool SeekFirst() override { return false; }
+        int SeekAtLeast(std::uint32_t) override { return kErrRecordNotFound; }
+        int SeekFirst() override { return kErrRecordNotFound; }
         int ReadNext(ProgramRecord&) override { return kErrNoMoreItems; }
         int DeleteLastRead() override { return 0; }
         int RecordCount() override { return 0; }

@@ -113,7 +113,9 @@ int LockProgrammer::Queue(int code, const protocol::Bytes& payload) {
 }
 
 int LockProgrammer::PrepareLock(int lockAddress) {
-    if (!store_.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16)) return 0;
+    const int sought = store_.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16);
+    if (sought == kErrRecordNotFound) return 0;
+    if (sought != 0) return sought;
     ProgramRecord record;
     for (;;) {
         const int error = store_.ReadNext(record);

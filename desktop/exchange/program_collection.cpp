@@ -58,24 +58,25 @@ int ProgramCollector::CollectRecords(Progress& progress) {
     lockAddress_.reset();
     facility_.Requery();
 
+    const int sought = store_.SeekFirst();
+    if (sought == kErrRecordNotFound) return 0;
+    if (sought != 0) return sought;
     ProgramRecord record;
-    if (store_.SeekFirst()) {
-        for (;;) {
-            const int error = store_.ReadNext(record);
-            if (error == kErrNoMoreItems) break;
-            if (error != 0) return error;
-            if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
-            if (record.LockAddress() != lockAddress_) {
-                if (lockAddress_) FinishLock();
-                StartLock(record.LockAddress());
-            }
-            if (lockKnown_) Apply(record);
-            if (record.Delivered() || !lockKnown_) {
-                if (int deleted = store_.DeleteLastRead()) return deleted;
-            }
-            position = std::min(position + step, range);
-            progress.SetPosition(position);
+    for (;;) {
+        const int error = store_.ReadNext(record);
+        if (error == kErrNoMoreItems) break;
+        if (error != 0) return error;
+        if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
+        if (record.LockAddress() != lockAddress_) {
+            if (lockAddress_) FinishLock();
+            StartLock(record.LockAddress());
         }
+        if (lockKnown_) Apply(record);
+        if (record.Delivered() || !lockKnown_) {
+            if (int deleted = store_.DeleteLastRead()) return deleted;
+        }
+        position = std::min(position + step, range);
+        progress.SetPosition(position);
     }
     if (lockAddress_) FinishLock();
     return 0;

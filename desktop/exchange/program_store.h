@@ -32,10 +32,10 @@ class ProgramStore {
     // Adds a record at its key's place.
     virtual int Append(const ProgramRecord& record) = 0;
     // Positions reads at the first record whose key is `key` or above;
-    // false when there is none.
-    virtual bool SeekAtLeast(std::uint32_t key) = 0;
-    // Positions reads at the first record.
-    virtual bool SeekFirst() = 0;
+    // kErrRecordNotFound when there is none.
+    virtual int SeekAtLeast(std::uint32_t key) = 0;
+    // Positions reads at the first record; kErrRecordNotFound when empty.
+    virtual int SeekFirst() = 0;
     // Reads the record at the position and moves past it; kErrNoMoreItems
     // after the last one.
     virtual int ReadNext(ProgramRecord& record) = 0;

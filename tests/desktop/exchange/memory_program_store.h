@@ -17,13 +17,13 @@ class MemoryProgramStore : public ProgramStore {
         records.emplace(record.key, record);
         return 0;
     }
-    bool SeekAtLeast(std::uint32_t key) override {
+    int SeekAtLeast(std::uint32_t key) override {
         cursor_ = records.lower_bound(key);
-        return cursor_ != records.end();
+        return cursor_ != records.end() ? 0 : kErrRecordNotFound;
     }
-    bool SeekFirst() override {
+    int SeekFirst() override {
         cursor_ = records.begin();
-        return cursor_ != records.end();
+        return cursor_ != records.end() ? 0 : kErrRecordNotFound;
     }
     int ReadNext(ProgramRecord& record) override {
         if (cursor_ == records.end()) return kErrNoMoreItems;
