@@ -24,6 +24,7 @@ const CommandTable& Commands() {
         AddScheduleCommands(t);
         AddLocationCommands(t);
         AddHandheldCommands(t);
+        AddProgrammingCommands(t);
         return t;
     }();
     return table;

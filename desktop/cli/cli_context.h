@@ -77,5 +77,6 @@ void AddPropertiesCommands(CommandTable& table);
 void AddScheduleCommands(CommandTable& table);
 void AddLocationCommands(CommandTable& table);
 void AddHandheldCommands(CommandTable& table);
+void AddProgrammingCommands(CommandTable& table);
 
 }  // namespace tandrel::cli

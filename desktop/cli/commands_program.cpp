@@ -1,0 +1,125 @@
+#include <QFileInfo>
+
+#include "desktop/admin/lock_pending.h"
+#include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_lookup.h"
+#include "desktop/exchange/device_program_store.h"
+#include "desktop/exchange/exchange_errors.h"
+#include "desktop/exchange/handheld_transport.h"
+#include "desktop/exchange/lock_programmer.h"
+#include "desktop/exchange/program_collection.h"
+#include "platform/ce/cradle_session.h"
+#include "platform/dao/error.h"
+
+namespace tandrel::cli {
+namespace {
+
+const QString kExchangeTitle = QStringLiteral("Data Exchange");
+const QString kNoConnection = QStringLiteral("Failed to establish connection.");
+const QString kNoDatabases =
+    QStringLiteral("Unable to open mobile device database files.\nCan not continue!");
+const QString kDatabaseError = QStringLiteral("Unexpected database error.\nCan not continue!");
+const QString kCollectFailed =
+    QStringLiteral("Error uploading programming data.\nCan not continue.");
+
+// A handheld in the cradle with the exchange's databases open; a store file
+// that does not exist yet is made, as for a handheld never used before.
+class CradledHandheld {
+  public:
+    bool Connect(Context& c, const QString& path) {
+        std::uint32_t error = 0;
+        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
+        session_ = ce::CradleSession::Connect(path, error);
+        if (!session_) {
+            c.prompter.Message(kNoConnection, PromptIcon::Stop, {});
+            return false;
+        }
+        transport_ = std::make_unique<HandheldTransport>(*session_);
+        if (transport_->OpenDatabases(databases_) != 0) {
+            c.prompter.Message(kNoDatabases, PromptIcon::Stop, {});
+            return false;
+        }
+        open_ = true;
+        return true;
+    }
+    ~CradledHandheld() {
+        if (open_) transport_->CloseDatabases(databases_);
+    }
+    DeviceProgramStore Store() { return DeviceProgramStore(*transport_, databases_); }
+
+  private:
+    std::unique_ptr<ce::CradleSession> session_;
+    std::unique_ptr<HandheldTransport> transport_;
+    ExchangeDatabases databases_;
+    bool open_ = false;
+};
+
+// The named locks, or every lock waiting for programming.
+std::vector<int> LocksToProgram(Context& c) {
+    std::vector<int> keys;
+    for (std::size_t i = 1; i < c.args.Words().size(); ++i)
+        keys.push_back(LockKeyOf(c.doc, c.args.Word(i)));
+    if (!keys.empty()) return keys;
+    CLocksRecordset locks(c.doc.Db());
+    for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
+        if (NormalisedPendingCounter(locks.m_PendingActionCounter, locks.m_DataDownloadedFlag) == 2)
+            keys.push_back(locks.m_LockKey);
+    }
+    return keys;
+}
+
+// Reports a failed run or collection the way the exchange dialog does.
+int Failed(Context& c, int error) {
+    if (error != kErrShown) c.prompter.Message(ExchangeErrorText(error), PromptIcon::Stop, {});
+    return 1;
+}
+
+int Program(Context& c) {
+    c.args.RejectOthers({"--handheld"});
+    if (!c.args.Has("--handheld")) throw UsageError("program needs --handheld STORE");
+    if (!c.OpenFacility()) return 1;
+    const std::vector<int> locks = LocksToProgram(c);
+    CradledHandheld handheld;
+    if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
+    DeviceProgramStore store = handheld.Store();
+    auto progress = c.prompter.StartProgress(kExchangeTitle, {}, 0);
+    try {
+        LockProgrammer programmer(c.doc.Db(), store, c.prompter);
+        const int error = programmer.Run(locks, *progress);
+        return error == 0 ? 0 : Failed(c, error);
+    } catch (const dao::Error&) {
+        c.prompter.Message(kDatabaseError, PromptIcon::Stop, {});
+        return 1;
+    }
+}
+
+int Collect(Context& c) {
+    c.args.RejectOthers({"--handheld"});
+    if (!c.args.Has("--handheld")) throw UsageError("collect needs --handheld STORE");
+    if (!c.OpenFacility()) return 1;
+    CradledHandheld handheld;
+    if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
+    DeviceProgramStore store = handheld.Store();
+    auto progress = c.prompter.StartProgress(kExchangeTitle, {}, 0);
+    ProgramCollector collector(c.doc.Db(), store, c.prompter);
+    if (collector.Collect(*progress) == 0) return 0;
+    c.prompter.Message(kCollectFailed, PromptIcon::Stop, {});
+    return 1;
+}
+
+}  // namespace
+
+void AddProgrammingCommands(CommandTable& table) {
+    table["program"] = {
+        "program --handheld STORE [LOCK...]   queue the programming of the locks (default: every "
+        "lock waiting for it) on a handheld store",
+        {},
+        Program};
+    table["collect"] = {
+        "collect --handheld STORE   book the programming a handheld's locks confirmed and "
+        "remove it from the store",
+        {},
+        Collect};
+}
+
+}  // namespace tandrel::cli
