@@ -4,14 +4,11 @@ namespace tandrel {
 
 namespace {
 
-// Program data record properties, by index.
-constexpr int kKey = 0, kCommand = 1, kPayload = 2;
-// Enrolled-lock record: the lock address and the exchange time word whose
-// bits 0-4 hold the program status.
-constexpr int kLockAddress = 0, kExchangeTime = 7;
-constexpr std::uint16_t kProgramStatusBits = 0x1F;  // LMF_STATUS_CODE_NEW_LOCK is 0
+constexpr int kKey = PGM_DATA_OFFSET_LOCK_ADDRESS, kCommand = PGM_DATA_OFFSET_COMMAND,
+              kPayload = PGM_DATA_OFFSET_DATA;
+constexpr std::uint16_t kProgramStatusBits = 0x1F;  // of LMF_DATA_OFFSET_EXCHANGE_TIME
 
-constexpr int kSeekAtLeast = 1, kSeekEqual = 2, kSeekBeginning = 0;
+constexpr int kSeekBeginning = 0, kSeekAtLeast = 1, kSeekEqual = 2;
 
 }  // namespace
 
@@ -52,13 +49,16 @@ int DeviceProgramStore::DeleteLastRead() {
 }
 
 int DeviceProgramStore::MarkNewLock(int lockAddress) {
-    locks_.SetUI2(kLockAddress, static_cast<std::uint16_t>(lockAddress));
-    if (!locks_.Seek(kSeekEqual, kLockAddress)) {
+    locks_.SetUI2(LMF_DATA_OFFSET_LOCK_ADDRESS, static_cast<std::uint16_t>(lockAddress));
+    if (!locks_.Seek(kSeekEqual, LMF_DATA_OFFSET_LOCK_ADDRESS)) {
         const auto error = locks_.LastError();
         return error == ce::ERROR_NO_DATA ? 0 : static_cast<int>(error);
     }
     if (!locks_.Read()) return static_cast<int>(locks_.LastError());
-    locks_.SetUI2(kExchangeTime, locks_.GetUI2(kExchangeTime) & ~kProgramStatusBits);
+    const std::uint16_t time = locks_.GetUI2(LMF_DATA_OFFSET_EXCHANGE_TIME);
+    locks_.SetUI2(
+        LMF_DATA_OFFSET_EXCHANGE_TIME,
+        static_cast<std::uint16_t>((time & ~kProgramStatusBits) | LMF_STATUS_CODE_NEW_LOCK));
     return locks_.Write(false) ? 0 : static_cast<int>(locks_.LastError());
 }
 

@@ -91,6 +91,8 @@ class ProgrammingTest : public FacilityTest {
     RecordingProgress progress;
 };
 
+using protocol::Bytes;
+
 inline std::uint8_t Byte(int value) {
     return static_cast<std::uint8_t>(value);
 }

@@ -5,7 +5,6 @@ namespace tandrel::testing {
 namespace {
 
 using Codes = std::vector<int>;
-using protocol::Bytes;
 namespace texts = programming_texts;
 
 class ProgrammingRun : public ProgrammingTest {};
