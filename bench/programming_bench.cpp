@@ -1,8 +1,19 @@
-// Lock programming: compiling time schedules as the programming run does.
+// Lock programming: queueing a facility's programming on a handheld store,
+// collecting it back once delivered, and compiling time schedules.
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <chrono>
+
 #include "bench/bench_facility.h"
+#include "desktop/exchange/device_program_store.h"
+#include "desktop/exchange/handheld_transport.h"
 #include "desktop/exchange/lock_programmer.h"
+#include "desktop/exchange/program_collection.h"
+#include "platform/ce/cradle_session.h"
 
 namespace {
 
@@ -90,5 +101,203 @@ void BM_CompileSchedulesFromFacility_1000(benchmark::State& state) {
         static_cast<double>(state.iterations()) * kSchedules, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_CompileSchedulesFromFacility_1000)->Unit(benchmark::kMillisecond);
+
+// ---- Queue and collect: 100 locks with 2,000 enrolled users each.
+
+constexpr int kLocks = 100, kUsersPerLock = 2000;
+
+BenchFacility& ProgrammedFacility() {
+    static BenchFacility facility([] {
+        GeneratorOptions o;
+        o.locations = 10;
+        o.locks = kLocks;
+        o.users = kUsersPerLock;
+        o.enrolments = kLocks * kUsersPerLock;
+        o.auditRows = 0;
+        return o;
+    }());
+    return facility;
+}
+
+std::vector<int> AllLocks(dao::Database& db) {
+    std::vector<int> keys;
+    CLocksRecordset locks(db);
+    for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) keys.push_back(locks.m_LockKey);
+    return keys;
+}
+
+// Every lock new and every enrolment waiting: the complete programming.
+void MarkEverythingPending(dao::Database& db) {
+    db.ExecuteSql(
+        "UPDATE Locks SET \"Record State\" = 2, \"Downloaded Facility Rev\" = 0, "
+        "\"Downloaded UG Table Rev\" = 0, \"Downloaded Open Delay Seconds\" = 0, "
+        "\"Rebuild User List\" = 1");
+    db.ExecuteSql("UPDATE \"Users to Locks\" SET \"Record State\" = 2");
+}
+
+// A handheld store in the cradle with the exchange's databases open.
+struct Cradle {
+    std::unique_ptr<ce::CradleSession> session;
+    std::unique_ptr<HandheldTransport> transport;
+    ExchangeDatabases databases;
+
+    explicit Cradle(const QString& path) {
+        std::uint32_t error = 0;
+        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
+        session = ce::CradleSession::Connect(path, error);
+        transport = std::make_unique<HandheldTransport>(*session);
+        transport->OpenDatabases(databases);
+    }
+    ~Cradle() { transport->CloseDatabases(databases); }
+};
+
+// The plain insert the queue is measured against: `rows` rows of a 32-bit
+// key, a 16-bit command and a 17-byte payload, one prepared statement, one
+// transaction, committed.
+double PlainInsertSeconds(const QString& path, int rows) {
+    QFile::remove(path);
+    const auto start = std::chrono::steady_clock::now();
+    dao::sqlite::Connection db;
+    db.Open(path, true);
+    db.Exec("CREATE TABLE program (key INTEGER, command INTEGER, payload BLOB)");
+    db.Exec("BEGIN");
+    dao::sqlite::Statement insert(db.Handle(), "INSERT INTO program VALUES (?, ?, ?)");
+    const std::uint8_t payload[17] = {0,    1,    0x12, 0x34, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                      0xFF, 0xFF, 0xF2, 0,    1,    0x12, 0x3F, 0xFF};
+    for (int i = 0; i < rows; ++i) {
+        insert.Reset();
+        insert.BindInt(1, (i / kUsersPerLock + 1) << 16 | (i % kUsersPerLock));
+        insert.BindInt(2, 0x31);
+        sqlite3_bind_blob(insert.Handle(), 3, payload, sizeof payload, SQLITE_STATIC);
+        insert.Run();
+    }
+    db.Exec("COMMIT");
+    db.Close();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Report(benchmark::State& state, double seconds, int records, double plainSeconds) {
+    state.counters["records"] = records;
+    state.counters["records/s"] = records / seconds;
+    state.counters["plain_rows/s"] = records / plainSeconds;
+    state.counters["ratio"] = seconds / plainSeconds;
+}
+
+// The programming run over all 100 locks into an empty handheld store,
+// committed, beside the plain insert of as many rows.
+void BM_QueueProgramming_100Locks2000Users(benchmark::State& state) {
+    auto& f = ProgrammedFacility();
+    auto& db = f.doc.Db();
+    const std::vector<int> locks = AllLocks(db);
+    for (auto _ : state) {
+        const QString path = f.dir.filePath("handheld.store");
+        QFile::remove(path);
+        MarkEverythingPending(db);
+        const double plain = PlainInsertSeconds(f.dir.filePath("plain.db"), kLocks * kUsersPerLock);
+
+        const auto start = std::chrono::steady_clock::now();
+        int records = 0;
+        {
+            Cradle cradle(path);
+            DeviceProgramStore store(*cradle.transport, cradle.databases);
+            LockProgrammer programmer(db, store, f.prompter);
+            auto progress = f.prompter.StartProgress({}, {}, 0);
+            if (programmer.Run(locks, *progress) != 0) state.SkipWithError("the run failed");
+            ce::ObjectInfo info;
+            cradle.session->OidGetInfo(cradle.databases.pgm.oid, info);
+            records = static_cast<int>(info.database.recordCount);
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        Report(state, seconds, records, plain);
+    }
+}
+BENCHMARK(BM_QueueProgramming_100Locks2000Users)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+// The floor under the queue: the same number of 17-byte records appended
+// through the handheld record with no facility work at all.
+void BM_AppendOnly_200kRecords(benchmark::State& state) {
+    QTemporaryDir dir;
+    const int rows = kLocks * kUsersPerLock;
+    for (auto _ : state) {
+        const QString path = dir.filePath("handheld.store");
+        QFile::remove(path);
+        const double plain = PlainInsertSeconds(dir.filePath("plain.db"), rows);
+        const auto start = std::chrono::steady_clock::now();
+        {
+            Cradle cradle(path);
+            DeviceProgramStore store(*cradle.transport, cradle.databases);
+            ProgramRecord record{0, 0x31, protocol::Bytes(17, 0xFF)};
+            for (int i = 0; i < rows; ++i) {
+                record.key =
+                    static_cast<std::uint32_t>((i / kUsersPerLock + 1) << 16 | (i % kUsersPerLock));
+                if (store.Append(record) != 0) state.SkipWithError("append failed");
+            }
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        Report(state, seconds, rows, plain);
+    }
+}
+BENCHMARK(BM_AppendOnly_200kRecords)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+// Sets the delivered mark on every programming record, as the handheld
+// does once the locks answered.
+void DeliverAll(Cradle& cradle) {
+    CHandheldRecord pgm(RecordKind::Programming, *cradle.transport, cradle.databases.pgm.handle);
+    pgm.Seek(0);
+    while (pgm.Read()) {
+        pgm.SetUI2(PGM_DATA_OFFSET_COMMAND, pgm.GetUI2(PGM_DATA_OFFSET_COMMAND) | 0x8000);
+        pgm.Write(false);
+    }
+}
+
+// The collection of the delivered programming of all 100 locks: every
+// record read, booked and deleted, beside the plain insert of as many rows.
+void BM_CollectDelivered_100Locks2000Users(benchmark::State& state) {
+    auto& f = ProgrammedFacility();
+    auto& db = f.doc.Db();
+    const std::vector<int> locks = AllLocks(db);
+    for (auto _ : state) {
+        const QString path = f.dir.filePath("handheld.store");
+        QFile::remove(path);
+        MarkEverythingPending(db);
+        int records = 0;
+        {
+            Cradle cradle(path);
+            DeviceProgramStore store(*cradle.transport, cradle.databases);
+            LockProgrammer programmer(db, store, f.prompter);
+            auto progress = f.prompter.StartProgress({}, {}, 0);
+            programmer.Run(locks, *progress);
+            DeliverAll(cradle);
+            ce::ObjectInfo info;
+            cradle.session->OidGetInfo(cradle.databases.pgm.oid, info);
+            records = static_cast<int>(info.database.recordCount);
+        }
+        const double plain = PlainInsertSeconds(f.dir.filePath("plain.db"), records);
+
+        const auto start = std::chrono::steady_clock::now();
+        {
+            Cradle cradle(path);
+            DeviceProgramStore store(*cradle.transport, cradle.databases);
+            ProgramCollector collector(db, store, f.prompter);
+            auto progress = f.prompter.StartProgress({}, {}, 0);
+            if (collector.Collect(*progress) != 0) state.SkipWithError("the collection failed");
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        Report(state, seconds, records, plain);
+    }
+}
+BENCHMARK(BM_CollectDelivered_100Locks2000Users)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace

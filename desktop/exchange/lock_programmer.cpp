@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
@@ -40,23 +41,18 @@ LockProgrammer::LockProgrammer(dao::Database& db, ProgramStore& store, Prompter&
       store_(store),
       prompter_(prompter),
       locks_(db),
-      users_(db),
-      usersToLock_(db),
       groups_(db),
       facility_(db),
       audit_(db),
       schedules_(db),
       events_(db) {
     locks_.SetCurrentIndex(kPrimaryKey);
-    users_.SetCurrentIndex(kPrimaryKey);
     groups_.SetCurrentIndex(kPrimaryKey);
     audit_.SetCurrentIndex(kPrimaryKey);
     schedules_.SetCurrentIndex(kPrimaryKey);
 }
 
 int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
-    usersToLock_.SetParam(QStringLiteral("LOCK KEY"), QStringLiteral("-1"));
-    usersToLock_.Requery();
     for (int lockKey : lockKeys) {
         if (int error = ProgramOneLock(lockKey, progress)) return error;
     }
@@ -92,8 +88,6 @@ int LockProgrammer::QueueLock(int lockKey, Progress& progress) {
     lockAddress_ = lockKey;
     sequence_ = 0;
     progress.SetText(texts::kPreparingUsers);
-    usersToLock_.SetParam(QStringLiteral("LOCK KEY"), QString::number(lockKey));
-    usersToLock_.Requery();
     progress.SetText(texts::kPreparingRemote);
     int error = PrepareLock(lockKey);
     if (error == 0 && TakesLockData(locks_.m_RecordState)) error = ProgramLockSteps(progress);
@@ -214,40 +208,21 @@ int LockProgrammer::QueueOpenDelay(Progress& progress) {
     return 0;
 }
 
+// The lock's enrolments are read with their users in one pass: a lock may
+// hold thousands, and each one here is one command.
 int LockProgrammer::UpdateUserList(Progress& progress) {
     progress.SetText(texts::kUpdatingUserList);
-    progress.SetRange(static_cast<int>(usersToLock_.GetRecordCount()));
+    progress.SetRange(EnrolmentCount(db_, lockAddress_));
     int position = 0;
-    for (usersToLock_.MoveFirst(); !usersToLock_.IsEOF(); usersToLock_.MoveNext()) {
+    const int error = ForEachPendingEnrolment(db_, lockAddress_, [&](const PendingEnrolment& e) {
         progress.SetPosition(++position);
-        const int state = usersToLock_.m_RecordState;
-        if (state <= 1) continue;
-        if (!users_.Seek(QStringLiteral("="), {usersToLock_.m_UserIndex}))
-            return kErrRecordNotFound;
-        if (state == 4) {
-            const int slot = usersToLock_.m_LockUserIndex;
-            if (int error = Queue(kCodeDeleteUsers, DeleteUsersPayload(slot, slot))) return error;
-            continue;
-        }
-        if (int error = QueueUser(users_)) return error;
-        usersToLock_.Edit();
-        usersToLock_.m_DownloadUserRevNumber = MarkedPending(users_.m_RevisionCounter);
-        usersToLock_.Update();
-    }
-    return 0;
-}
-
-int LockProgrammer::QueueUser(const CLockUsersRecordset& user) {
-    LockUserData data;
-    data.slot = usersToLock_.m_LockUserIndex;
-    data.idCode = user.m_LockIDcode;
-    data.cardMedia = user.m_CardMedia;
-    data.userTypeByte = usersToLock_.m_UserType;
-    data.cardIssueNumber = user.m_CardIssueNumber;
-    data.homeGroup = user.m_HomeGroup;
-    data.groupMask = user.m_GroupMask;
-    data.currentPin = user.m_CurPIN;
-    return Queue(kCodeWriteUser, WriteUserPayload(data));
+        if (!e.userFound) return kErrRecordNotFound;
+        if (e.recordState == 4)
+            return Queue(kCodeDeleteUsers, DeleteUsersPayload(e.user.slot, e.user.slot));
+        return Queue(kCodeWriteUser, WriteUserPayload(e.user));
+    });
+    if (error == 0) MarkUserRevisionsQueued(db_, lockAddress_);
+    return error;
 }
 
 }  // namespace tandrel

@@ -50,15 +50,12 @@ class LockProgrammer {
     int QueueUserGroups(Progress& progress);
     int QueueSchedule(Progress& progress);
     int QueueOpenDelay(Progress& progress);
-    int QueueUser(const CLockUsersRecordset& user);
     void Step(Progress& progress, int steps = 1);
 
     dao::Database& db_;
     ProgramStore& store_;
     Prompter& prompter_;
     CLocksRecordset locks_;
-    CLockUsersRecordset users_;
-    CUsersToLockQuerySet usersToLock_;
     CGroupsRecordset groups_;
     CFacilityPropertiesRecordset facility_;
     CAuditDataRecordset audit_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
@@ -28,12 +29,10 @@ ProgramCollector::ProgramCollector(dao::Database& db, ProgramStore& store, Promp
       store_(store),
       prompter_(prompter),
       locks_(db),
-      enrolments_(db),
       users_(db),
       schedules_(db),
       facility_(db) {
     locks_.SetCurrentIndex(kPrimaryKey);
-    enrolments_.SetCurrentIndex(kPrimaryKey);
     users_.SetCurrentIndex(kPrimaryKey);
     schedules_.SetCurrentIndex(kPrimaryKey);
 }
@@ -135,13 +134,8 @@ void ProgramCollector::DeliveredRemoval(const protocol::Bytes& payload) {
     if (payload.size() < 4) return;
     const int first = protocol::ReadBigEndian16(payload, 0);
     const int last = protocol::ReadBigEndian16(payload, 2);
-    const int lock = *lockAddress_;
-    enrolments_.Seek(QStringLiteral(">="), {lock, first});
-    while (!enrolments_.IsEOF() && enrolments_.m_LockIndex == lock &&
-           enrolments_.m_LockUserIndex <= last) {
-        if (enrolments_.m_RecordState == 4) RemoveEnrolment();
-        enrolments_.MoveNext();
-    }
+    for (const LeavingEnrolment& e : EnrolmentsLeaving(db_, *lockAddress_, first, last))
+        RemoveEnrolment(e);
     if (first == 0 && last == locks_.m_UserCapacity - 1 && locks_.m_RebuildUserList) {
         locks_.Edit();
         locks_.m_RebuildUserList = false;
@@ -149,15 +143,13 @@ void ProgramCollector::DeliveredRemoval(const protocol::Bytes& payload) {
     }
 }
 
-void ProgramCollector::RemoveEnrolment() {
-    dao::Transaction transaction(db_);
-    const int userKey = enrolments_.m_UserIndex;
-    enrolments_.Delete();
+void ProgramCollector::RemoveEnrolment(const LeavingEnrolment& enrolment) {
+    DeleteEnrolment(db_, enrolment.row);
     locks_.Edit();
     ApplyLockEvent(locks_, LockEvent::Collected);
     locks_.m_EnrolledUserCounter = std::max(locks_.m_EnrolledUserCounter - 1, 0);
     locks_.Update();
-    if (users_.Seek(kEqual, {userKey})) {
+    if (users_.Seek(kEqual, {enrolment.userKey})) {
         users_.Edit();
         users_.m_PendingActionCounter = LowerNotBelowZero(users_.m_PendingActionCounter);
         users_.m_EnrolledLockCounter = LowerNotBelowZero(users_.m_EnrolledLockCounter);
@@ -168,7 +160,6 @@ void ProgramCollector::RemoveEnrolment() {
         }
         users_.Update();
     }
-    transaction.Commit();
 }
 
 // The lock holds the user written to a slot; the enrolment is current when
@@ -177,24 +168,30 @@ void ProgramCollector::DeliveredUser(const protocol::Bytes& payload) {
     const int heldType = DeliveredUserType(payload);
     if (heldType < 0) return;
     const int slot = protocol::ReadBigEndian16(payload, 0);
-    if (!enrolments_.Seek(kEqual, {*lockAddress_, slot})) return;
-    const bool userFound = users_.Seek(kEqual, {enrolments_.m_UserIndex});
-
-    dao::Transaction transaction(db_);
-    enrolments_.Edit();
-    enrolments_.m_DownloadUserRevNumber = MarkCleared(enrolments_.m_DownloadUserRevNumber);
-    if (userFound && HoldsRevision(enrolments_.m_DownloadUserRevNumber, users_.m_RevisionCounter) &&
-        enrolments_.m_UserType == heldType && enrolments_.m_RecordState > 1) {
-        locks_.Edit();
-        ApplyLockEvent(locks_, LockEvent::Collected);
-        locks_.Update();
-        users_.Edit();
-        users_.m_PendingActionCounter = LowerNotBelowZero(users_.m_PendingActionCounter);
-        users_.Update();
-        enrolments_.m_RecordState = 1;
+    std::optional<SlotEnrolment> enrolment = EnrolmentInSlot(db_, *lockAddress_, slot);
+    if (!enrolment) return;
+    enrolment->downloadedRevision = MarkCleared(enrolment->downloadedRevision);
+    if (enrolment->userFound &&
+        HoldsRevision(enrolment->downloadedRevision, enrolment->userRevision) &&
+        enrolment->userType == heldType && enrolment->recordState > 1) {
+        ApplyCollected();
+        LowerUserPending(db_, enrolment->userKey);
+        enrolment->recordState = 1;
     }
-    enrolments_.Update();
-    transaction.Commit();
+    SettleEnrolment(db_, *enrolment);
+}
+
+// Books the collected event on the lock, writing only when it changes the
+// row (a lock's thousands of confirmations change it once).
+void ProgramCollector::ApplyCollected() {
+    const int normalised =
+        NormalisedPendingCounter(locks_.m_PendingActionCounter, locks_.m_DataDownloadedFlag);
+    if (locks_.m_DataDownloadedFlag == 0 &&
+        locks_.m_PendingActionCounter == PendingCounterAfter(LockEvent::Collected, normalised))
+        return;
+    locks_.Edit();
+    ApplyLockEvent(locks_, LockEvent::Collected);
+    locks_.Update();
 }
 
 void ProgramCollector::FinishLock() {

@@ -4,6 +4,7 @@
 
 #include "desktop/data/prompter.h"
 #include "desktop/data/table_recordsets.h"
+#include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/program_store.h"
 
 namespace tandrel {
@@ -30,8 +31,9 @@ class ProgramCollector {
     void ClearMark(std::int16_t CLocksRecordset::*column);
     void DeliveredAddress();
     void DeliveredRemoval(const protocol::Bytes& payload);
-    void RemoveEnrolment();
+    void RemoveEnrolment(const LeavingEnrolment& enrolment);
     void DeliveredUser(const protocol::Bytes& payload);
+    void ApplyCollected();
     void DeliveredAuditRequest();
     bool AllDelivered();
 
@@ -39,7 +41,6 @@ class ProgramCollector {
     ProgramStore& store_;
     Prompter& prompter_;
     CLocksRecordset locks_;
-    CUsersToLocksRecordset enrolments_;
     CLockUsersRecordset users_;
     CTimeSchedulesRecordset schedules_;
     CFacilityPropertiesRecordset facility_;
