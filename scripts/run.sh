@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds, and shows the facility manager at work on
 # a demo facility: created (with test data) on the first run, reopened on
-# later ones. The lock log-on demo of the protocol tools follows.
+# later ones; two locks' programming is queued on a handheld store. The lock
+# log-on demo of the protocol tools follows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,5 +19,12 @@ if [[ ! -f "$facility" ]]; then
     --locations 12 --locks 40 --users 800 --enrolments 2400 --audit 20000
 fi
 "${cli[@]}" --file "$facility" info
+echo
+# Every lock marked for a complete reprogramming, two of them queued on a
+# handheld store, and the first commands as the handheld holds them.
+rm -f "$demo/handheld.store"
+"${cli[@]}" --yes --file "$facility" refresh
+"${cli[@]}" --file "$facility" program --handheld "$demo/handheld.store" 1 2
+"${cli[@]}" handheld dump "$demo/handheld.store" | sed -n '/TDXPGM/,+13p'
 echo
 "$bin/tools/lockframe/lockframe" demo
