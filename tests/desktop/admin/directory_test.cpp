@@ -156,8 +156,9 @@ TEST_F(Directory, AFailedRenameChangesNothing) {
 }
 
 TEST_F(Directory, LocationKeysStayBelow65535) {
-    doc.Db().ExecuteSql("INSERT INTO \"Lock Paths\" (\"Directory Key\", \"Node Name\", \"Root "
-                        "Index\") VALUES (65534, 'Last', 1)");
+    doc.Db().ExecuteSql(
+        "INSERT INTO \"Lock Paths\" (\"Directory Key\", \"Node Name\", \"Root "
+        "Index\") VALUES (65534, 'Last', 1)");
     ASSERT_TRUE(dir_.Load());
     EXPECT_FALSE(dir_.AddLocation(1, texts::kNewLocationName));
     EXPECT_EQ(prompter.Shown(), QStringList{texts::kOutOfKeys});
