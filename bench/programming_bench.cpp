@@ -151,6 +151,22 @@ struct Cradle {
     ~Cradle() { transport->CloseDatabases(databases); }
 };
 
+// Runs the programming of `locks` into the cradled store; the records it
+// holds afterwards, or -1 when the run failed.
+int QueueAll(BenchFacility& f, Cradle& cradle, const std::vector<int>& locks) {
+    DeviceProgramStore store(*cradle.transport, cradle.databases);
+    LockProgrammer programmer(f.doc.Db(), store, f.prompter);
+    auto progress = f.prompter.StartProgress({}, {}, 0);
+    if (programmer.Run(locks, *progress) != 0) return -1;
+    ce::ObjectInfo info;
+    cradle.session->OidGetInfo(cradle.databases.pgm.oid, info);
+    return static_cast<int>(info.database.recordCount);
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // The plain insert the queue is measured against: `rows` rows of a 32-bit
 // key, a 16-bit command and a 17-byte payload, one prepared statement, one
 // transaction, committed.
@@ -173,7 +189,7 @@ double PlainInsertSeconds(const QString& path, int rows) {
     }
     db.Exec("COMMIT");
     db.Close();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return SecondsSince(start);
 }
 
 void Report(benchmark::State& state, double seconds, int records, double plainSeconds) {
@@ -199,16 +215,10 @@ void BM_QueueProgramming_100Locks2000Users(benchmark::State& state) {
         int records = 0;
         {
             Cradle cradle(path);
-            DeviceProgramStore store(*cradle.transport, cradle.databases);
-            LockProgrammer programmer(db, store, f.prompter);
-            auto progress = f.prompter.StartProgress({}, {}, 0);
-            if (programmer.Run(locks, *progress) != 0) state.SkipWithError("the run failed");
-            ce::ObjectInfo info;
-            cradle.session->OidGetInfo(cradle.databases.pgm.oid, info);
-            records = static_cast<int>(info.database.recordCount);
+            records = QueueAll(f, cradle, locks);
         }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = SecondsSince(start);
+        if (records < 0) state.SkipWithError("the run failed");
         state.SetIterationTime(seconds);
         Report(state, seconds, records, plain);
     }
@@ -238,8 +248,7 @@ void BM_AppendOnly_200kRecords(benchmark::State& state) {
                 if (store.Append(record) != 0) state.SkipWithError("append failed");
             }
         }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
         Report(state, seconds, rows, plain);
     }
@@ -270,14 +279,8 @@ void BM_CollectDelivered_100Locks2000Users(benchmark::State& state) {
         int records = 0;
         {
             Cradle cradle(path);
-            DeviceProgramStore store(*cradle.transport, cradle.databases);
-            LockProgrammer programmer(db, store, f.prompter);
-            auto progress = f.prompter.StartProgress({}, {}, 0);
-            programmer.Run(locks, *progress);
+            records = QueueAll(f, cradle, locks);
             DeliverAll(cradle);
-            ce::ObjectInfo info;
-            cradle.session->OidGetInfo(cradle.databases.pgm.oid, info);
-            records = static_cast<int>(info.database.recordCount);
         }
         const double plain = PlainInsertSeconds(f.dir.filePath("plain.db"), records);
 
@@ -289,8 +292,7 @@ void BM_CollectDelivered_100Locks2000Users(benchmark::State& state) {
             auto progress = f.prompter.StartProgress({}, {}, 0);
             if (collector.Collect(*progress) != 0) state.SkipWithError("the collection failed");
         }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds = SecondsSince(start);
         state.SetIterationTime(seconds);
         Report(state, seconds, records, plain);
     }
