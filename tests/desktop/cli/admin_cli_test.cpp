@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "desktop/cli/cli.h"
+#include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 #include "tools/facility_gen/facility_generator.h"
@@ -14,11 +14,7 @@
 namespace tandrel::testing {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out, err;
-    bool Said(const std::string& text) const { return err.find(text) != std::string::npos; }
-};
+using Result = CliResult;
 
 class AdminCliTest : public ::testing::Test {
   protected:
@@ -29,10 +25,7 @@ class AdminCliTest : public ::testing::Test {
     }
     Result Run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--settings", dir.Path("settings.ini").toStdString()});
-        std::istringstream in;
-        std::ostringstream out, err;
-        int code = RunCli(args, in, out, err, false);
-        return {code, out.str(), err.str()};
+        return RunCapturing(args);
     }
     // A command on the facility; options before the command words.
     Result On(std::vector<std::string> args) {

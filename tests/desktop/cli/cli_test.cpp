@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "desktop/cli/cli.h"
+#include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 #include "tools/facility_gen/facility_generator.h"
@@ -14,19 +14,13 @@
 namespace tandrel::testing {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out, err;
-};
+using Result = CliResult;
 
 class CliTest : public ::testing::Test {
   protected:
     Result Cli(std::vector<std::string> args, const std::string& input = {}) {
         args.insert(args.begin(), {"--settings", dir.Path("settings.ini").toStdString()});
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        int code = RunCli(args, in, out, err, !input.empty());
-        return {code, out.str(), err.str()};
+        return RunCapturing(args, input);
     }
     std::string Facility() const { return dir.Path("Acme.qfd").toStdString(); }
     QJsonObject Info(const std::vector<std::string>& extra = {}) {

@@ -6,18 +6,15 @@
 
 #include <sstream>
 
-#include "desktop/cli/cli.h"
 #include "platform/ce/object_store.h"
+#include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
 namespace tandrel::testing {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out, err;
-};
+using Result = CliResult;
 
 class HandheldCli : public ::testing::Test {
   protected:
@@ -45,12 +42,7 @@ class HandheldCli : public ::testing::Test {
                   0u);
         ASSERT_EQ(store->RegSetValueEx(key, "Version", ce::REG_SZ, QByteArray("1\0.\0", 4)), 0u);
     }
-    Result Run(std::vector<std::string> args) {
-        std::istringstream in;
-        std::ostringstream out, err;
-        int code = RunCli(args, in, out, err, false);
-        return {code, out.str(), err.str()};
-    }
+    Result Run(std::vector<std::string> args) { return RunCapturing(args); }
     TempDir dir;
     QString path = dir.Path("handheld.store");
 };

@@ -6,18 +6,14 @@
 
 #include <sstream>
 
-#include "desktop/cli/cli.h"
+#include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
 namespace tandrel::testing {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out, err;
-    bool Said(const std::string& text) const { return err.find(text) != std::string::npos; }
-};
+using Result = CliResult;
 
 class ProgramCli : public ::testing::Test {
   protected:
@@ -32,10 +28,7 @@ class ProgramCli : public ::testing::Test {
         if (args[0] != "create" && args[0] != "handheld")
             all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
         all.insert(all.end(), args.begin(), args.end());
-        std::istringstream in;
-        std::ostringstream out, err;
-        int code = RunCli(all, in, out, err, false);
-        return {code, out.str(), err.str()};
+        return RunCapturing(all);
     }
     // The programming records of the store as (key, command) pairs.
     std::vector<std::pair<qint64, qint64>> Programming() {

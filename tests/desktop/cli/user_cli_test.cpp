@@ -7,18 +7,15 @@
 
 #include <sstream>
 
-#include "desktop/cli/cli.h"
 #include "desktop/cli/csv_table.h"
+#include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
 namespace tandrel::testing {
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string out, err;
-};
+using Result = CliResult;
 
 class UserCli : public ::testing::Test {
   protected:
@@ -31,10 +28,7 @@ class UserCli : public ::testing::Test {
         if (args[0] != "create")
             all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
         all.insert(all.end(), args.begin(), args.end());
-        std::istringstream in;
-        std::ostringstream out, err;
-        int code = RunCli(all, in, out, err, false);
-        return {code, out.str(), err.str()};
+        return RunCapturing(all);
     }
     QJsonDocument Json(std::vector<std::string> args) {
         args.insert(args.begin(), "--json");
