@@ -4,8 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <sstream>
-
 #include "platform/ce/object_store.h"
 #include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"

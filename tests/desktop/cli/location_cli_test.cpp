@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"

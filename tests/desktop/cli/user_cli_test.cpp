@@ -5,8 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <sstream>
-
 #include "desktop/cli/csv_table.h"
 #include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
