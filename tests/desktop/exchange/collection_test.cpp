@@ -129,6 +129,21 @@ TEST_F(Collection, RecordsOfRemovedLocksAreDropped) {
     EXPECT_NE(before, afterDelete);
 }
 
+TEST_F(Collection, MalformedDeliveredRecordsAreDroppedWithoutEffect) {
+    const int lock = AddLock(db(), 1, 0);
+    const int user = AddUser(db(), "1234", "");
+    Enrol(db(), lock, user, 4);
+    const std::uint32_t base = static_cast<std::uint32_t>(lock) << 16;
+    store.records.emplace(base, ProgramRecord{base, 0x8030, {0, 0}});          // no last slot
+    store.records.emplace(base + 1, ProgramRecord{base + 1, 0x8031, {0, 2}});  // no user
+    store.records.emplace(base + 2, ProgramRecord{base + 2, 0xFFFF, Bytes(80, 0xFF)});
+    const QString before = Snapshot(db());
+    ASSERT_EQ(Collect(), 0);
+    EXPECT_TRUE(store.records.empty());
+    EXPECT_EQ(EnrolmentState(db(), lock, user), 4);
+    EXPECT_EQ(Snapshot(db()), before);
+}
+
 TEST_F(Collection, DatabaseErrorIsShownAndRolledBack) {
     const int lock = AddLock(db(), 3, 2);
     ASSERT_EQ(Run({lock}), 0);
