@@ -5,6 +5,7 @@
 #include "desktop/cli/cli_lookup.h"
 #include "desktop/exchange/device_program_store.h"
 #include "desktop/exchange/exchange_errors.h"
+#include "desktop/exchange/exchange_texts.h"
 #include "desktop/exchange/handheld_transport.h"
 #include "desktop/exchange/lock_programmer.h"
 #include "desktop/exchange/program_collection.h"
@@ -14,13 +15,7 @@
 namespace tandrel::cli {
 namespace {
 
-const QString kExchangeTitle = QStringLiteral("Data Exchange");
-const QString kNoConnection = QStringLiteral("Failed to establish connection.");
-const QString kNoDatabases =
-    QStringLiteral("Unable to open mobile device database files.\nCan not continue!");
-const QString kDatabaseError = QStringLiteral("Unexpected database error.\nCan not continue!");
-const QString kCollectFailed =
-    QStringLiteral("Error uploading programming data.\nCan not continue.");
+namespace texts = exchange_texts;
 
 // A handheld in the cradle with the exchange's databases open; a store file
 // that does not exist yet is made, as for a handheld never used before.
@@ -31,12 +26,12 @@ class CradledHandheld {
         if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
         session_ = ce::CradleSession::Connect(path, error);
         if (!session_) {
-            c.prompter.Message(kNoConnection, PromptIcon::Stop, {});
+            c.prompter.Message(texts::kNoConnection, PromptIcon::Stop, {});
             return false;
         }
         transport_ = std::make_unique<HandheldTransport>(*session_);
         if (transport_->OpenDatabases(databases_) != 0) {
-            c.prompter.Message(kNoDatabases, PromptIcon::Stop, {});
+            c.prompter.Message(texts::kNoDatabases, PromptIcon::Stop, {});
             return false;
         }
         open_ = true;
@@ -82,13 +77,13 @@ int Program(Context& c) {
     CradledHandheld handheld;
     if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
     DeviceProgramStore store = handheld.Store();
-    auto progress = c.prompter.StartProgress(kExchangeTitle, {}, 0);
+    auto progress = c.prompter.StartProgress(texts::kTitle, {}, 0);
     try {
         LockProgrammer programmer(c.doc.Db(), store, c.prompter);
         const int error = programmer.Run(locks, *progress);
         return error == 0 ? 0 : Failed(c, error);
     } catch (const dao::Error&) {
-        c.prompter.Message(kDatabaseError, PromptIcon::Stop, {});
+        c.prompter.Message(texts::kDatabaseError, PromptIcon::Stop, {});
         return 1;
     }
 }
@@ -100,10 +95,10 @@ int Collect(Context& c) {
     CradledHandheld handheld;
     if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
     DeviceProgramStore store = handheld.Store();
-    auto progress = c.prompter.StartProgress(kExchangeTitle, {}, 0);
+    auto progress = c.prompter.StartProgress(texts::kTitle, {}, 0);
     ProgramCollector collector(c.doc.Db(), store, c.prompter);
     if (collector.Collect(*progress) == 0) return 0;
-    c.prompter.Message(kCollectFailed, PromptIcon::Stop, {});
+    c.prompter.Message(texts::kCollectFailed, PromptIcon::Stop, {});
     return 1;
 }
 

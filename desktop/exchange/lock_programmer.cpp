@@ -8,21 +8,13 @@
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
 #include "platform/dao/error.h"
+#include "protocol/lock_command_codes.h"
 
 namespace tandrel {
 
 namespace texts = programming_texts;
 
 namespace {
-
-constexpr int kCodeSetFacility = 0x20;
-constexpr int kCodeSetAddress = 0x21;
-constexpr int kCodeSetDelay = 0x27;
-constexpr int kCodeDeleteUsers = 0x30;
-constexpr int kCodeWriteUser = 0x31;
-constexpr int kCodeWritePinTable = 0x60;
-constexpr int kCodeGetAuditAll = 0x72;
-constexpr int kCodeSetAuditCount = 0x74;
 
 constexpr int kGroupTableSkipSteps = 80;
 
@@ -92,7 +84,8 @@ int LockProgrammer::QueueLock(int lockKey, Progress& progress) {
     int error = PrepareLock(lockKey);
     if (error == 0 && TakesLockData(locks_.m_RecordState)) error = ProgramLockSteps(progress);
     if (error == 0) error = UpdateUserList(progress);
-    if (error == 0 && locks_.m_AuditGetAll != 0) error = Queue(kCodeGetAuditAll, AuditAllPayload());
+    if (error == 0 && locks_.m_AuditGetAll != 0)
+        error = Queue(protocol::LOCK_COMMAND_CODE_GET_AUDITALL, AuditAllPayload());
     return error;
 }
 
@@ -107,17 +100,7 @@ int LockProgrammer::Queue(int code, const protocol::Bytes& payload) {
 }
 
 int LockProgrammer::PrepareLock(int lockAddress) {
-    const int sought = store_.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16);
-    if (sought == kErrRecordNotFound) return 0;
-    if (sought != 0) return sought;
-    ProgramRecord record;
-    for (;;) {
-        const int error = store_.ReadNext(record);
-        if (error == kErrNoMoreItems) return 0;
-        if (error != 0) return error;
-        if (record.LockAddress() != lockAddress) return 0;
-        if (int deleted = store_.DeleteLastRead()) return deleted;
-    }
+    return DeleteLockRecords(store_, lockAddress);
 }
 
 void LockProgrammer::Step(Progress& progress, int steps) {
@@ -134,7 +117,8 @@ int LockProgrammer::ProgramLockSteps(Progress& progress) {
     if (error == 0) error = QueueAddress(progress);
     if (error == 0 && locks_.m_RebuildUserList) {
         progress.SetText(texts::kClearingUsers);
-        error = Queue(kCodeDeleteUsers, DeleteUsersPayload(0, locks_.m_UserCapacity - 1));
+        error = Queue(protocol::LOCK_COMMAND_CODE_DEL_USERS,
+                      DeleteUsersPayload(0, locks_.m_UserCapacity - 1));
         Step(progress);
     }
     if (error == 0) error = QueueUserGroups(progress);
@@ -147,7 +131,8 @@ int LockProgrammer::QueueFacility(Progress& progress) {
     if (!facility_.HasCurrent()) return kErrRecordNotFound;
     if (HoldsRevision(locks_.m_DownloadedFacilityRev, facility_.m_Revision)) return 0;
     progress.SetText(texts::kUpdatingFacility);
-    if (int error = Queue(kCodeSetFacility, FacilityPayload(FacilityDataOf(facility_))))
+    if (int error = Queue(protocol::LOCK_COMMAND_CODE_SET_FACILITY,
+                          FacilityPayload(FacilityDataOf(facility_))))
         return error;
     locks_.m_DownloadedFacilityRev = MarkedPending(facility_.m_Revision);
     Step(progress);
@@ -159,11 +144,14 @@ int LockProgrammer::QueueFacility(Progress& progress) {
 int LockProgrammer::QueueAddress(Progress& progress) {
     if (locks_.m_RecordState != 2) return 0;
     progress.SetText(texts::kSettingAddress);
-    if (int error = Queue(kCodeSetAddress, AddressPayload(lockAddress_))) return error;
+    if (int error = Queue(protocol::LOCK_COMMAND_CODE_SET_ADDRESS, AddressPayload(lockAddress_)))
+        return error;
     if (audit_.Seek(QStringLiteral(">"), {lockAddress_ - 1, 0}) &&
         audit_.m_LockKey == lockAddress_) {
         const auto nextAuditKey = static_cast<std::uint32_t>(audit_.m_AuditKey) + 1;
-        if (int error = Queue(kCodeSetAuditCount, AuditCountPayload(nextAuditKey))) return error;
+        if (int error =
+                Queue(protocol::LOCK_COMMAND_CODE_SET_AUDITCOUNT, AuditCountPayload(nextAuditKey)))
+            return error;
     }
     Step(progress);
     return store_.MarkNewLock(lockAddress_);
@@ -179,7 +167,7 @@ int LockProgrammer::QueueUserGroups(Progress& progress) {
         const Bytes payload = PinTablePayload(
             groups_.m_GroupKey, groups_.m_AutocodeInterval, groups_.m_AutocodeIntervalType,
             groups_.m_AutocodeEnabled, static_cast<std::uint16_t>(groups_.m_PINDate));
-        if (int error = Queue(kCodeWritePinTable, payload)) return error;
+        if (int error = Queue(protocol::LOCK_COMMAND_CODE_WRITE_PINTBL, payload)) return error;
         Step(progress);
     }
     locks_.m_DownloadedUGTableRev = MarkedPending(facility_.m_UserGroupTableRevision);
@@ -202,7 +190,9 @@ int LockProgrammer::QueueSchedule(Progress& progress) {
 int LockProgrammer::QueueOpenDelay(Progress& progress) {
     if (HoldsRevision(locks_.m_DownloadedOpenDelaySeconds, locks_.m_OpenDelaySeconds)) return 0;
     progress.SetText(texts::kUpdatingOpenDelay);
-    if (int error = Queue(kCodeSetDelay, OpenDelayPayload(locks_.m_OpenDelaySeconds))) return error;
+    if (int error = Queue(protocol::LOCK_COMMAND_CODE_SET_DELAY,
+                          OpenDelayPayload(locks_.m_OpenDelaySeconds)))
+        return error;
     locks_.m_DownloadedOpenDelaySeconds = MarkedPending(locks_.m_OpenDelaySeconds);
     Step(progress);
     return 0;
@@ -218,8 +208,9 @@ int LockProgrammer::UpdateUserList(Progress& progress) {
         progress.SetPosition(++position);
         if (!e.userFound) return kErrRecordNotFound;
         if (e.recordState == 4)
-            return Queue(kCodeDeleteUsers, DeleteUsersPayload(e.user.slot, e.user.slot));
-        return Queue(kCodeWriteUser, WriteUserPayload(e.user));
+            return Queue(protocol::LOCK_COMMAND_CODE_DEL_USERS,
+                         DeleteUsersPayload(e.user.slot, e.user.slot));
+        return Queue(protocol::LOCK_COMMAND_CODE_WRITE_USER, WriteUserPayload(e.user));
     });
     if (error == 0) MarkUserRevisionsQueued(db_, lockAddress_);
     return error;

@@ -8,6 +8,7 @@
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
 #include "platform/dao/error.h"
+#include "protocol/lock_command_codes.h"
 
 namespace tandrel {
 
@@ -92,19 +93,27 @@ void ProgramCollector::StartLock(int lockAddress) {
 void ProgramCollector::Apply(const ProgramRecord& record) {
     const bool delivered = record.Delivered();
     switch (record.Code()) {
-        case 0x40:
-        case 0x50: schedulesDelivered_ = schedulesDelivered_ && delivered; return;
-        case 0x60: pinTableDelivered_ = pinTableDelivered_ && delivered; return;
+        case protocol::LOCK_COMMAND_CODE_WRITE_SCHED:
+        case protocol::LOCK_COMMAND_CODE_WRITE_HOLIDAY:
+            schedulesDelivered_ = schedulesDelivered_ && delivered;
+            return;
+        case protocol::LOCK_COMMAND_CODE_WRITE_PINTBL:
+            pinTableDelivered_ = pinTableDelivered_ && delivered;
+            return;
         default: break;
     }
     if (!delivered) return;
     switch (record.Code()) {
-        case 0x20: ClearMark(&CLocksRecordset::m_DownloadedFacilityRev); break;
-        case 0x21: DeliveredAddress(); break;
-        case 0x27: ClearMark(&CLocksRecordset::m_DownloadedOpenDelaySeconds); break;
-        case 0x30: DeliveredRemoval(record.payload); break;
-        case 0x31: DeliveredUser(record.payload); break;
-        case 0x72: DeliveredAuditRequest(); break;
+        case protocol::LOCK_COMMAND_CODE_SET_FACILITY:
+            ClearMark(&CLocksRecordset::m_DownloadedFacilityRev);
+            break;
+        case protocol::LOCK_COMMAND_CODE_SET_ADDRESS: DeliveredAddress(); break;
+        case protocol::LOCK_COMMAND_CODE_SET_DELAY:
+            ClearMark(&CLocksRecordset::m_DownloadedOpenDelaySeconds);
+            break;
+        case protocol::LOCK_COMMAND_CODE_DEL_USERS: DeliveredRemoval(record.payload); break;
+        case protocol::LOCK_COMMAND_CODE_WRITE_USER: DeliveredUser(record.payload); break;
+        case protocol::LOCK_COMMAND_CODE_GET_AUDITALL: DeliveredAuditRequest(); break;
         default: break;
     }
 }

@@ -50,4 +50,8 @@ class ProgramStore {
     virtual int MarkNewLock(int lockAddress) = 0;
 };
 
+// Deletes every record of the lock (they sit together, in queue order, from
+// the lock address x 65536 on); 0 or the device error.
+int DeleteLockRecords(ProgramStore& store, int lockAddress);
+
 }  // namespace tandrel

@@ -1,15 +1,13 @@
 #include "desktop/exchange/lock_programmer.h"
 #include "desktop/exchange/programming_texts.h"
 #include "platform/dao/error.h"
+#include "protocol/lock_command_codes.h"
 
 namespace tandrel {
 
 namespace texts = programming_texts;
 
 namespace {
-
-constexpr int kCodeWriteSchedule = 0x40;
-constexpr int kCodeWriteHoliday = 0x50;
 
 std::vector<LockHoliday> ReadHolidays(CHolidayListQuerySet& query) {
     std::vector<LockHoliday> rows;
@@ -82,16 +80,21 @@ int LockProgrammer::DownloadSchedule(int scheduleKey, int scheduleCapacity, int 
         return error;
     };
     for (const auto& [key, value] : table) {
-        if (int error = queue(kCodeWriteSchedule, ScheduleEntryPayload(key, value))) return error;
+        if (int error =
+                queue(protocol::LOCK_COMMAND_CODE_WRITE_SCHED, ScheduleEntryPayload(key, value)))
+            return error;
     }
     if (entries < scheduleCapacity) {
-        if (int error = queue(kCodeWriteSchedule, ScheduleEndPayload(entries))) return error;
+        if (int error = queue(protocol::LOCK_COMMAND_CODE_WRITE_SCHED, ScheduleEndPayload(entries)))
+            return error;
     }
     for (int i = 0; i < holidayCount; ++i) {
-        if (int error = queue(kCodeWriteHoliday, HolidayPayload(i, holidays[i]))) return error;
+        if (int error =
+                queue(protocol::LOCK_COMMAND_CODE_WRITE_HOLIDAY, HolidayPayload(i, holidays[i])))
+            return error;
     }
     if (holidayCount < holidayCapacity)
-        return queue(kCodeWriteHoliday, HolidayEndPayload(holidayCount));
+        return queue(protocol::LOCK_COMMAND_CODE_WRITE_HOLIDAY, HolidayEndPayload(holidayCount));
     return 0;
 }
 

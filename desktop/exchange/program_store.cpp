@@ -1,0 +1,19 @@
+#include "desktop/exchange/program_store.h"
+
+namespace tandrel {
+
+int DeleteLockRecords(ProgramStore& store, int lockAddress) {
+    const int sought = store.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16);
+    if (sought == kErrRecordNotFound) return 0;
+    if (sought != 0) return sought;
+    ProgramRecord record;
+    for (;;) {
+        const int error = store.ReadNext(record);
+        if (error == kErrNoMoreItems) return 0;
+        if (error != 0) return error;
+        if (record.LockAddress() != lockAddress) return 0;
+        if (int deleted = store.DeleteLastRead()) return deleted;
+    }
+}
+
+}  // namespace tandrel
