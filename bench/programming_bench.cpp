@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "bench/bench_cradle.h"
 #include "bench/bench_facility.h"
 #include "desktop/exchange/device_program_store.h"
 #include "desktop/exchange/handheld_transport.h"
@@ -135,25 +136,10 @@ void MarkEverythingPending(dao::Database& db) {
     db.ExecuteSql("UPDATE \"Users to Locks\" SET \"Record State\" = 2");
 }
 
-// A handheld store in the cradle with the exchange's databases open.
-struct Cradle {
-    std::unique_ptr<ce::CradleSession> session;
-    std::unique_ptr<HandheldTransport> transport;
-    ExchangeDatabases databases;
-
-    explicit Cradle(const QString& path) {
-        std::uint32_t error = 0;
-        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
-        session = ce::CradleSession::Connect(path, error);
-        transport = std::make_unique<HandheldTransport>(*session);
-        transport->OpenDatabases(databases);
-    }
-    ~Cradle() { transport->CloseDatabases(databases); }
-};
 
 // Runs the programming of `locks` into the cradled store; the records it
 // holds afterwards, or -1 when the run failed.
-int QueueAll(BenchFacility& f, Cradle& cradle, const std::vector<int>& locks) {
+int QueueAll(BenchFacility& f, BenchCradle& cradle, const std::vector<int>& locks) {
     DeviceProgramStore store(*cradle.transport, cradle.databases);
     LockProgrammer programmer(f.doc.Db(), store, f.prompter);
     auto progress = f.prompter.StartProgress({}, {}, 0);
@@ -214,7 +200,7 @@ void BM_QueueProgramming_100Locks2000Users(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         int records = 0;
         {
-            Cradle cradle(path);
+            BenchCradle cradle(path);
             records = QueueAll(f, cradle, locks);
         }
         const double seconds = SecondsSince(start);
@@ -239,7 +225,7 @@ void BM_AppendOnly_200kRecords(benchmark::State& state) {
         const double plain = PlainInsertSeconds(dir.filePath("plain.db"), rows);
         const auto start = std::chrono::steady_clock::now();
         {
-            Cradle cradle(path);
+            BenchCradle cradle(path);
             DeviceProgramStore store(*cradle.transport, cradle.databases);
             ProgramRecord record{0, 0x31, protocol::Bytes(17, 0xFF)};
             for (int i = 0; i < rows; ++i) {
@@ -257,7 +243,7 @@ BENCHMARK(BM_AppendOnly_200kRecords)->UseManualTime()->Iterations(1)->Unit(bench
 
 // Sets the delivered mark on every programming record, as the handheld
 // does once the locks answered.
-void DeliverAll(Cradle& cradle) {
+void DeliverAll(BenchCradle& cradle) {
     CHandheldRecord pgm(RecordKind::Programming, *cradle.transport, cradle.databases.pgm.handle);
     pgm.Seek(0);
     while (pgm.Read()) {
@@ -278,7 +264,7 @@ void BM_CollectDelivered_100Locks2000Users(benchmark::State& state) {
         MarkEverythingPending(db);
         int records = 0;
         {
-            Cradle cradle(path);
+            BenchCradle cradle(path);
             records = QueueAll(f, cradle, locks);
             DeliverAll(cradle);
         }
@@ -286,7 +272,7 @@ void BM_CollectDelivered_100Locks2000Users(benchmark::State& state) {
 
         const auto start = std::chrono::steady_clock::now();
         {
-            Cradle cradle(path);
+            BenchCradle cradle(path);
             DeviceProgramStore store(*cradle.transport, cradle.databases);
             ProgramCollector collector(db, store, f.prompter);
             auto progress = f.prompter.StartProgress({}, {}, 0);

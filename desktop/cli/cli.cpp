@@ -25,6 +25,9 @@ const CommandTable& Commands() {
         AddLocationCommands(t);
         AddHandheldCommands(t);
         AddProgrammingCommands(t);
+        AddDeviceCommands(t);
+        AddAuditCommands(t);
+        AddLosCommands(t);
         return t;
     }();
     return table;

@@ -78,5 +78,8 @@ void AddScheduleCommands(CommandTable& table);
 void AddLocationCommands(CommandTable& table);
 void AddHandheldCommands(CommandTable& table);
 void AddProgrammingCommands(CommandTable& table);
+void AddDeviceCommands(CommandTable& table);
+void AddAuditCommands(CommandTable& table);
+void AddLosCommands(CommandTable& table);
 
 }  // namespace tandrel::cli

@@ -85,4 +85,18 @@ int LocationKeyOf(CTDXDoc& doc, const QString& path) {
     return key;
 }
 
+int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
+    bool ok = false;
+    int key = name.toInt(&ok);
+    CMobileDevicesRecordset devices(doc.Db());
+    for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
+        if ((ok && devices.m_HPCKey == key) ||
+            devices.m_Name.compare(name, Qt::CaseInsensitive) == 0) {
+            return devices.m_HPCKey;
+        }
+    }
+    if (ok && key == 0) return 0;
+    throw UsageError("no device named '" + name.toStdString() + "'");
+}
+
 }  // namespace tandrel::cli

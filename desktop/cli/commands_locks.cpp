@@ -26,20 +26,6 @@ int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
     throw UsageError("no time schedule named '" + name.toStdString() + "'");
 }
 
-int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
-    bool ok = false;
-    int key = name.toInt(&ok);
-    CMobileDevicesRecordset devices(doc.Db());
-    for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
-        if ((ok && devices.m_HPCKey == key) ||
-            devices.m_Name.compare(name, Qt::CaseInsensitive) == 0) {
-            return devices.m_HPCKey;
-        }
-    }
-    if (ok && key == 0) return 0;
-    throw UsageError("no device named '" + name.toStdString() + "'");
-}
-
 void ApplyLockOptions(Context& c, LockInfoPage& info) {
     const Arguments& a = c.args;
     if (a.Has("--name")) info.name = a.Text("--name");

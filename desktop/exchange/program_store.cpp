@@ -2,7 +2,10 @@
 
 namespace tandrel {
 
-int DeleteLockRecords(ProgramStore& store, int lockAddress) {
+int DeleteLockRecords(ProgramStore& store, int lockAddress, int* deleted) {
+    int count = 0;
+    if (deleted == nullptr) deleted = &count;
+    *deleted = 0;
     const int sought = store.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16);
     if (sought == kErrRecordNotFound) return 0;
     if (sought != 0) return sought;
@@ -12,7 +15,8 @@ int DeleteLockRecords(ProgramStore& store, int lockAddress) {
         if (error == kErrNoMoreItems) return 0;
         if (error != 0) return error;
         if (record.LockAddress() != lockAddress) return 0;
-        if (int deleted = store.DeleteLastRead()) return deleted;
+        if (int error = store.DeleteLastRead()) return error;
+        ++*deleted;
     }
 }
 

@@ -51,7 +51,8 @@ class ProgramStore {
 };
 
 // Deletes every record of the lock (they sit together, in queue order, from
-// the lock address x 65536 on); 0 or the device error.
-int DeleteLockRecords(ProgramStore& store, int lockAddress);
+// the lock address x 65536 on); 0 or the device error. `deleted` counts
+// the records deleted.
+int DeleteLockRecords(ProgramStore& store, int lockAddress, int* deleted = nullptr);
 
 }  // namespace tandrel

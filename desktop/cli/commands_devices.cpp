@@ -1,0 +1,218 @@
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/admin/facility_directory.h"
+#include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_lookup.h"
+#include "desktop/exchange/cradle_connector.h"
+#include "desktop/exchange/data_exchange.h"
+#include "desktop/exchange/device_list.h"
+#include "desktop/exchange/device_properties.h"
+#include "desktop/exchange/device_texts.h"
+#include "desktop/exchange/exchange_dialog_model.h"
+#include "platform/ce/object_store.h"
+
+namespace tandrel::cli {
+namespace {
+
+// The exchange over the handheld store named by --handheld, or the cradle
+// the settings name. A store file that does not exist yet is made, as for
+// a handheld never used before.
+class CliExchange {
+  public:
+    explicit CliExchange(Context& c)
+        : connector_(c.settings.Raw(), StorePath(c)),
+          exchange_(c.doc.Db(), connector_, c.prompter) {}
+
+    DataExchange& operator*() { return exchange_; }
+    DataExchange* operator->() { return &exchange_; }
+
+  private:
+    static QString StorePath(Context& c) {
+        if (!c.args.Has("--handheld")) return {};
+        const QString path = c.args.Text("--handheld");
+        std::uint32_t error = 0;
+        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
+        return path;
+    }
+
+    CradleConnector connector_;
+    DataExchange exchange_;
+};
+
+QJsonObject DeviceJson(const DeviceListRow& row) {
+    return {{"key", row.key},
+            {"name", row.name},
+            {"description", row.description},
+            {"assignedTo", row.assignedTo},
+            {"version", row.version},
+            {"type", row.type},
+            {"status", DeviceStatusText(row.status)}};
+}
+
+int List(Context& c) {
+    QJsonArray json;
+    for (const DeviceListRow& row : DeviceList(c.doc.Db())) {
+        if (c.Json()) {
+            json.append(DeviceJson(row));
+            continue;
+        }
+        c.out << row.key << "\t" << row.name.toStdString() << "\t" << row.type.toStdString() << "\t"
+              << DeviceStatusText(row.status).toStdString() << "\t" << row.version.toStdString()
+              << "\n";
+    }
+    if (c.Json()) c.out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    return 0;
+}
+
+int Add(Context& c) {
+    if (c.args.Words().size() != 3) throw UsageError("device add needs a NAME");
+    if (!c.args.Has("--address")) throw UsageError("device add needs --address");
+    auto sheet = DevicePropertiesSheet::NewNetworkDevice(c.doc.Db(), c.prompter);
+    sheet->name = c.args.Word(2);
+    sheet->description = c.args.Text("--description");
+    sheet->assignedTo = c.args.Text("--assigned-to");
+    sheet->ipAddress = c.args.Text("--address");
+    sheet->port = c.args.Number("--port", 0, 0, 65535);
+    if (!sheet->Save()) return 1;
+    c.out << sheet->DeviceKey() << "\n";
+    return 0;
+}
+
+int Enrol(Context& c) {
+    CliExchange exchange(c);
+    const bool again = c.args.Has("--device");
+    if (again) exchange->ForDevice(DeviceKeyOf(c.doc, c.args.Text("--device")));
+    const int key = exchange->Enrol(!again);
+    if (key == 0) return 1;
+    c.out << key << "\n";
+    return 0;
+}
+
+// The locks the words from `first` on name: locks, or every lock below a
+// location.
+std::vector<int> LocksNamed(Context& c, std::size_t first) {
+    std::vector<int> keys;
+    FacilityDirectory tree(c.doc, c.prompter);
+    for (std::size_t i = first; i < c.args.Words().size(); ++i) {
+        const QString word = c.args.Word(i);
+        if (!IsLocationPath(word)) {
+            keys.push_back(LockKeyOf(c.doc, word));
+            continue;
+        }
+        if (!tree.Load()) throw UsageError("the location tree cannot be read");
+        for (int lock : tree.LocksUnder(LocationKeyOf(c.doc, word))) keys.push_back(lock);
+    }
+    if (keys.empty()) throw UsageError("name at least one lock or location");
+    return keys;
+}
+
+int Assign(Context& c, bool add) {
+    if (c.args.Words().size() < 4) throw UsageError("name a device and locks or locations");
+    const int device = DeviceKeyOf(c.doc, c.args.Word(2));
+    auto sheet = DevicePropertiesSheet::Open(c.doc.Db(), c.prompter, device);
+    if (!sheet) throw UsageError("no such device");
+    if (sheet->ReadOnly()) {
+        c.prompter.Message(QStringLiteral("The device is pending removal: no edits"),
+                           PromptIcon::Stop, {});
+        return 1;
+    }
+    for (int lock : LocksNamed(c, 3)) {
+        if (!add) {
+            sheet->RemoveLock(lock);
+        } else if (!sheet->AddLock(lock)) {
+            c.prompter.Message(QStringLiteral("Lock %1 is served by another device").arg(lock),
+                               PromptIcon::Stop, {});
+            return 1;
+        }
+    }
+    return sheet->Save() ? 0 : 1;
+}
+
+int Delete(Context& c) {
+    CliExchange exchange(c);
+    return DeleteDevice(c.doc.Db(), *exchange, c.prompter, DeviceKeyOf(c.doc, c.args.Word(2))) ? 0
+                                                                                               : 1;
+}
+
+int Restore(Context& c) {
+    const int device = DeviceKeyOf(c.doc, c.args.Word(2));
+    const auto rows = DeviceList(c.doc.Db());
+    for (const DeviceListRow& row : rows) {
+        if (row.key == device && row.recordState != 4)
+            throw UsageError("the device is not pending removal");
+    }
+    return RestoreDevice(c.doc.Db(), c.prompter, device) ? 0 : 1;
+}
+
+int DeviceCommand(Context& c) {
+    c.args.RejectOthers(
+        {"--handheld", "--device", "--address", "--port", "--description", "--assigned-to"});
+    const QString verb = c.args.Word(1);
+    if (!c.OpenFacility()) return 1;
+    if (verb == "list") return List(c);
+    if (verb == "add") return Add(c);
+    if (verb == "enrol") return Enrol(c);
+    if (c.args.Words().size() < 3)
+        throw UsageError("device " + verb.toStdString() + " needs a DEVICE");
+    if (verb == "assign") return Assign(c, true);
+    if (verb == "unassign") return Assign(c, false);
+    if (verb == "delete") return Delete(c);
+    if (verb == "restore") return Restore(c);
+    throw UsageError("unknown device command '" + verb.toStdString() + "'");
+}
+
+// Marks the locks --program names ("all", or names and keys separated by
+// commas) in the dialog's tree.
+void ChooseLocks(Context& c, ExchangeDialogModel& dialog) {
+    const QString chosen = c.args.Text("--program");
+    if (chosen.compare(QStringLiteral("all"), Qt::CaseInsensitive) == 0) return;
+    dialog.ClearSelection(false, 0);
+    for (const QString& name : chosen.split(',', Qt::SkipEmptyParts))
+        dialog.Select(true, LockKeyOf(c.doc, name.trimmed()));
+}
+
+int ExchangeCommand(Context& c) {
+    c.args.RejectOthers({"--handheld", "--program"});
+    if (!c.OpenFacility()) return 1;
+    CliExchange exchange(c);
+    const int wanted = c.args.Words().size() > 1 ? DeviceKeyOf(c.doc, c.args.Word(1)) : 0;
+    ExchangeDialogModel dialog(c.doc.Db(), *exchange, c.prompter);
+    dialog.Open(wanted);
+    if (!exchange->Connected()) return 1;
+    if (wanted != 0 && exchange->DeviceKey() != wanted) {
+        c.prompter.Message(device_texts::kNotConnected, PromptIcon::Stop, {});
+        return 1;
+    }
+    c.out << dialog.Title().toStdString() << "\n";
+    if (!c.args.Has("--program")) return 0;
+    ChooseLocks(c, dialog);
+    const std::vector<int> locks = dialog.MarkedLocks();
+    if (locks.empty()) return 0;
+    const int error = dialog.Program();
+    c.out << (error == 0 ? locks.size() : 0) << " lock(s) programmed\n";
+    return error == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void AddDeviceCommands(CommandTable& table) {
+    table["device"] = {
+        "device list | device add NAME --address IP [--port N] [--description D] "
+        "[--assigned-to A]\n"
+        "  device enrol [--handheld STORE] [--device DEVICE]   (enrol the connected handheld; "
+        "with --device again as that device)\n"
+        "  device assign|unassign DEVICE LOCK|\\LOCATION\\...\n"
+        "  device delete DEVICE [--handheld STORE] | device restore DEVICE",
+        {},
+        DeviceCommand};
+    table["exchange"] = {
+        "exchange [DEVICE] [--handheld STORE] [--program all|LOCK,LOCK...]   collect from the "
+        "connected device, update its directory, then program the chosen locks",
+        {},
+        ExchangeCommand};
+}
+
+}  // namespace tandrel::cli

@@ -1,0 +1,153 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/cli/cli_context.h"
+#include "desktop/exchange/cradle_connector.h"
+#include "desktop/exchange/exchange_texts.h"
+#include "desktop/exchange/lock_os_file.h"
+#include "desktop/exchange/lock_os_manager.h"
+#include "platform/dao/error.h"
+#include "protocol/los_line.h"
+
+namespace tandrel::cli {
+namespace {
+
+// What `los show` tells of a file.
+struct FileSummary {
+    QString version;  // empty: the first row carries none
+    qint64 rows = 0;
+    QStringList platforms;   // in order of first appearance
+    QJsonArray failingRows;  // 1-based
+    bool Installable() const { return rows > 0 && !version.isEmpty() && failingRows.isEmpty(); }
+};
+
+FileSummary Summarise(const std::vector<LockOsRow>& rows) {
+    FileSummary s;
+    s.rows = static_cast<qint64>(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string text = rows[i].pgmData.toStdString();
+        const auto platform = static_cast<std::uint32_t>(rows[i].platformRcd);
+        const QString name =
+            QStringLiteral("0x") + QString::number(platform, 16).rightJustified(8, '0').toUpper();
+        if (!s.platforms.contains(name)) s.platforms << name;
+        if (!protocol::LosRecordOf(text, platform)) s.failingRows << static_cast<qint64>(i + 1);
+        if (i > 0) continue;
+        const auto line = protocol::DecodeLosLine(text);
+        const auto version = line ? protocol::LosVersionOf(*line) : std::nullopt;
+        if (version) s.version = QString::fromStdString(protocol::LosVersionText(*version));
+    }
+    return s;
+}
+
+void PrintSummary(Context& c, const QString& path, const FileSummary& s) {
+    QJsonObject json{{"file", path},
+                     {"version", s.version},
+                     {"rows", s.rows},
+                     {"platforms", QJsonArray::fromStringList(s.platforms)},
+                     {"failingRows", s.failingRows}};
+    if (c.Json()) {
+        c.out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << "\n";
+        return;
+    }
+    QStringList failing;
+    for (const QJsonValue& row : s.failingRows) failing << QString::number(row.toInteger());
+    c.out << "file: " << path.toStdString() << "\n"
+          << "version: " << (s.version.isEmpty() ? "none" : s.version.toStdString()) << "\n"
+          << "rows: " << s.rows << "\n"
+          << "platforms: " << s.platforms.join(' ').toStdString() << "\n"
+          << "lines: "
+          << (failing.isEmpty() ? std::string("all pass")
+                                : "rows " + failing.join(", ").toStdString() + " fail")
+          << "\n";
+}
+
+int Show(Context& c) {
+    c.args.RejectOthers({});
+    if (c.args.Words().size() != 3) throw UsageError("los show needs one FILE");
+    const QString path = c.args.Word(2);
+    std::vector<LockOsRow> rows;
+    try {
+        rows = ReadLockOsFile(path);
+    } catch (const dao::Error& e) {
+        c.prompter.Message(e.Description(), PromptIcon::Stop, {});
+        return 1;
+    }
+    const FileSummary summary = Summarise(rows);
+    PrintSummary(c, path, summary);
+    return summary.Installable() ? 0 : 1;
+}
+
+// The handheld store in the cradle, reached as an exchange reaches it, and
+// the Lock OS Manager on it.
+class CradledManager {
+  public:
+    bool Connect(Context& c) {
+        if (!c.args.Has("--handheld")) throw UsageError("los needs --handheld STORE");
+        if (!c.OpenFacility()) return false;
+        connector_ = std::make_unique<CradleConnector>(c.settings.Raw(), c.args.Text("--handheld"));
+        device_ = connector_->Connect({}, c.prompter);
+        if (!device_) {
+            c.prompter.Message(exchange_texts::kNoConnection, PromptIcon::Stop, {});
+            return false;
+        }
+        CFacilityPropertiesRecordset& facility = *c.doc.m_pFacilityProperties;
+        facility.MoveFirst();
+        manager_ = std::make_unique<CLockOsManager>(
+            LockOsDevice{&device_->Transport(), device_->Handheld()}, facility.m_CommCode,
+            c.prompter);
+        return manager_->Open();
+    }
+    CLockOsManager& Manager() { return *manager_; }
+
+  private:
+    std::unique_ptr<CradleConnector> connector_;
+    std::unique_ptr<ConnectedDevice> device_;
+    std::unique_ptr<CLockOsManager> manager_;
+};
+
+int Status(Context& c) {
+    c.args.RejectOthers({"--handheld"});
+    if (c.args.Words().size() != 2) throw UsageError("los status takes no more words");
+    CradledManager cradle;
+    if (!cradle.Connect(c)) return 1;
+    c.out << cradle.Manager().InstalledText().toStdString() << "\n";
+    return 0;
+}
+
+int Install(Context& c) {
+    c.args.RejectOthers({"--handheld"});
+    if (c.args.Words().size() != 3) throw UsageError("los install needs one FILE");
+    CradledManager cradle;
+    if (!cradle.Connect(c)) return 1;
+    return cradle.Manager().Install(c.args.Word(2)) ? 0 : 1;
+}
+
+int Remove(Context& c) {
+    c.args.RejectOthers({"--handheld"});
+    if (c.args.Words().size() != 2) throw UsageError("los remove takes no more words");
+    CradledManager cradle;
+    if (!cradle.Connect(c)) return 1;
+    return cradle.Manager().Remove() ? 0 : 1;
+}
+
+int LosCommand(Context& c) {
+    const QString verb = c.args.Word(1);
+    if (verb == "show") return Show(c);
+    if (verb == "status") return Status(c);
+    if (verb == "install") return Install(c);
+    if (verb == "remove") return Remove(c);
+    throw UsageError("unknown los command '" + verb.toStdString() + "'");
+}
+
+}  // namespace
+
+void AddLosCommands(CommandTable& table) {
+    table["los"] = {
+        "los show FILE | los status --handheld STORE | los install FILE --handheld STORE | "
+        "los remove --handheld STORE   lock OS files and the lock OS on an enrolled handheld",
+        {},
+        LosCommand};
+}
+
+}  // namespace tandrel::cli

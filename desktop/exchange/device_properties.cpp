@@ -1,0 +1,159 @@
+#include "desktop/exchange/device_properties.h"
+
+#include "desktop/data/table_recordsets.h"
+#include "desktop/exchange/device_texts.h"
+#include "platform/dao/error.h"
+
+namespace tandrel {
+namespace {
+
+namespace texts = device_texts;
+
+constexpr int kPendingEnrolment = 2;
+constexpr int kPendingRemoval = 4;
+
+}  // namespace
+
+std::unique_ptr<DevicePropertiesSheet> DevicePropertiesSheet::Open(dao::Database& db,
+                                                                   Prompter& prompter,
+                                                                   int deviceKey) {
+    CMobileDevicesRecordset devices(db);
+    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+    if (!devices.Seek(QStringLiteral("="), {deviceKey})) return nullptr;
+    auto sheet = std::unique_ptr<DevicePropertiesSheet>(new DevicePropertiesSheet(db, prompter));
+    sheet->deviceKey_ = deviceKey;
+    sheet->recordState_ = devices.m_RecordState;
+    sheet->name = devices.m_Name;
+    sheet->description = devices.m_Description;
+    sheet->assignedTo = devices.m_AssignedTo;
+    sheet->version = devices.m_FerrowVersion;
+    sheet->ipAddress = devices.m_IPAddress;
+    sheet->port = devices.m_PortNumber;
+    sheet->LoadLocks();
+    return sheet;
+}
+
+std::unique_ptr<DevicePropertiesSheet> DevicePropertiesSheet::NewNetworkDevice(dao::Database& db,
+                                                                               Prompter& prompter) {
+    auto sheet = std::unique_ptr<DevicePropertiesSheet>(new DevicePropertiesSheet(db, prompter));
+    sheet->isNew_ = true;
+    sheet->networkChanged = true;
+    return sheet;
+}
+
+void DevicePropertiesSheet::LoadLocks() {
+    CLocksRecordset locks(db_);
+    for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
+        if (locks.m_DeviceLink != deviceKey_ || locks.m_DeviceLinkState == 0) continue;
+        locks_[locks.m_LockKey] = {locks.m_DeviceLinkState, locks.m_DeviceLinkState,
+                                   locks.m_DeviceLinkState};
+    }
+}
+
+int DevicePropertiesSheet::LockState(int lockKey) const {
+    auto found = locks_.find(lockKey);
+    return found == locks_.end() ? 0 : found->second.draft;
+}
+
+bool DevicePropertiesSheet::AddLock(int lockKey) {
+    if (ReadOnly()) return false;
+    if (locks_.count(lockKey) == 0) {
+        CLocksRecordset locks(db_);
+        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+        if (!locks.Seek(QStringLiteral("="), {lockKey})) return false;
+        if (locks.m_DeviceLink != 0 && locks.m_DeviceLink != deviceKey_) return false;
+    }
+    LockLink& link = locks_[lockKey];
+    if (link.draft != 0 && link.draft != kPendingRemoval) return true;
+    // A lock whose removal was asked for goes back to where it was.
+    const bool wasLeaving = link.draft == kPendingRemoval && link.earlier != kPendingRemoval;
+    link.draft = wasLeaving ? link.earlier : kPendingEnrolment;
+    return true;
+}
+
+void DevicePropertiesSheet::RemoveLock(int lockKey) {
+    if (ReadOnly()) return;
+    auto found = locks_.find(lockKey);
+    if (found == locks_.end() || found->second.draft == 0) return;
+    LockLink& link = found->second;
+    if (link.draft != kPendingRemoval) link.earlier = link.draft;
+    // A lock the device never received leaves at once.
+    link.draft = link.draft == kPendingEnrolment ? 0 : kPendingRemoval;
+}
+
+bool DevicePropertiesSheet::Save() {
+    if (isNew_ && !AddDeviceRow()) return false;
+    try {
+        dao::Transaction transaction(db_);
+        CMobileDevicesRecordset devices(db_);
+        devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+        if (!devices.Seek(QStringLiteral("="), {deviceKey_})) throw dao::Error(3021, {});
+        const bool editable = devices.m_RecordState != 4;
+        if (editable) {
+            devices.Edit();
+            devices.m_AssignedTo = assignedTo.left(kDeviceTextLength);
+            if (networkChanged) {
+                devices.m_IPAddress = ipAddress.left(kDeviceTextLength);
+                devices.m_PortNumber = port;
+            }
+            devices.Update();
+        }
+        if (editable && SaveLocks() && devices.m_RecordState == 1) {
+            devices.Edit();
+            devices.m_RecordState = 3;
+            devices.Update();
+        }
+        transaction.Commit();
+    } catch (const dao::Error&) {
+        prompter_.Message(texts::kPropertiesDatabaseError, PromptIcon::Stop, {});
+        return false;
+    }
+    for (auto& [key, link] : locks_) link.stored = link.draft;
+    return true;
+}
+
+bool DevicePropertiesSheet::AddDeviceRow() {
+    try {
+        CMobileDevicesRecordset devices(db_);
+        devices.AddNew();
+        devices.m_Name = name.left(kDeviceNameLength);
+        devices.m_Description = description.left(kDeviceTextLength);
+        devices.m_FerrowVersion = version.left(kDeviceVersionLength);
+        devices.m_AssignedTo = assignedTo.left(kDeviceTextLength);
+        devices.m_MobileType = 1;
+        devices.m_RecordState = 2;
+        devices.Update();
+        devices.SetBookmark(devices.GetLastModifiedBookmark());
+        if (devices.m_HPCKey > kLastDeviceKey) {
+            devices.Delete();
+            prompter_.Message(texts::kOutOfKeys, PromptIcon::Stop, {});
+            return false;
+        }
+        deviceKey_ = devices.m_HPCKey;
+        recordState_ = 2;
+        isNew_ = false;
+        return true;
+    } catch (const dao::Error&) {
+        prompter_.Message(texts::kPropertiesDatabaseError, PromptIcon::Stop, {});
+        return false;
+    }
+}
+
+// Whether any lock's state changed.
+bool DevicePropertiesSheet::SaveLocks() {
+    bool changed = false;
+    CLocksRecordset locks(db_);
+    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+    for (const auto& [key, link] : locks_) {
+        if (link.draft == link.stored) continue;
+        if (!locks.Seek(QStringLiteral("="), {key})) continue;
+        locks.Edit();
+        locks.m_DeviceLink = link.draft == 0 ? 0 : deviceKey_;
+        locks.m_DeviceLinkState = static_cast<std::uint8_t>(link.draft);
+        locks.Update();
+        changed = true;
+    }
+    return changed;
+}
+
+}  // namespace tandrel

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "desktop/data/table_recordsets.h"
+#include "platform/dao/database.h"
+#include "tests/desktop/cli/cli_run.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/temp_dir.h"
+
+namespace tandrel::testing {
+namespace {
+
+// A facility with two locks, one user and audit rows as a collection
+// leaves them.
+class AuditCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(Run({"create", "--name", "Acme", "--folder", dir.Root().toStdString()}).exitCode,
+                  0);
+        ASSERT_EQ(Run({"lock", "add", "--name", "Front"}).out, "1\n");
+        ASSERT_EQ(Run({"lock", "add", "--name", "Back"}).out, "2\n");
+        const CliResult user = Run({"user", "add", "--last", "Lovelace", "--first", "Ada", "--id",
+                                    "1234", "--type", "general", "--pin", "123"});
+        ASSERT_EQ(user.out, "2\n") << user.err;
+
+        auto db = dao::Database::Open(dir.Path("Acme.qfd"));
+        CAuditDataRecordset audit(*db);
+        auto add = [&](int lock, int key, int user, int event, QDateTime when, int level = 0,
+                       int groups = 0) {
+            audit.AddNew();
+            audit.m_LockKey = lock;
+            audit.m_AuditKey = key;
+            audit.m_UserKey = user;
+            audit.m_Event = static_cast<std::uint8_t>(event);
+            audit.m_TimeStamp = when;
+            audit.m_AccessLevel = static_cast<std::uint8_t>(level);
+            audit.m_UserGroups = static_cast<std::uint8_t>(groups);
+            audit.Update();
+        };
+        add(1, 10, 2, 3, At(14, 9, 0));
+        add(2, 7, 0, 4, At(14, 9, 0));
+        add(1, 11, 1, 5, At(15, 8, 30), 3, 0x81);
+        add(9, 3, 77, 0x20, At(13, 23, 59));    // a lock and a user the facility lost
+        add(2, 8, 2, 6, QDateTime(), 0, 0x0F);  // the lock's clock gave no real moment
+    }
+    static QDateTime At(int day, int hour, int minute) {
+        return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
+    }
+    CliResult Run(std::vector<std::string> args) {
+        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
+        if (args[0] != "create")
+            all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
+        all.insert(all.end(), args.begin(), args.end());
+        return RunCapturing(all);
+    }
+    TempDir dir;
+};
+
+TEST_F(AuditCli, ListsNewestFirstWithNames) {
+    const CliResult r = Run({"audit", "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Front\t2026-03-15 08:30\tSYSTEM\tSet Access Level\tlevel 3, groups 0x81\n"
+              "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n"
+              "Back\t2026-03-14 09:00\t-\tAttempt\n"
+              "9\t2026-03-13 23:59\t77\t32\n"
+              "Back\t-\tLovelace, Ada\tSet Group Access\tgroups 0x0f\n");
+}
+
+TEST_F(AuditCli, FiltersByLockUserAndTime) {
+    EXPECT_EQ(Run({"audit", "list", "--lock", "Back"}).out,
+              "Back\t2026-03-14 09:00\t-\tAttempt\n"
+              "Back\t-\tLovelace, Ada\tSet Group Access\tgroups 0x0f\n");
+    EXPECT_EQ(Run({"audit", "list", "--lock", "9"}).out, "9\t2026-03-13 23:59\t77\t32\n");
+    EXPECT_EQ(Run({"audit", "list", "--user", "Lovelace", "--lock", "1"}).out,
+              "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n");
+    EXPECT_EQ(Run({"audit", "list", "--since", "2026-03-14 09:00"}).out,
+              "Front\t2026-03-15 08:30\tSYSTEM\tSet Access Level\tlevel 3, groups 0x81\n"
+              "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n"
+              "Back\t2026-03-14 09:00\t-\tAttempt\n");
+    EXPECT_EQ(Run({"audit", "list", "--since", "2026-03-15"}).out.find("Entry"), std::string::npos);
+    EXPECT_EQ(Run({"audit", "list", "--since", "14/03/2026"}).exitCode, 2);
+    EXPECT_EQ(Run({"audit", "list", "--lock", "Side"}).exitCode, 2);
+    EXPECT_EQ(Run({"audit", "show"}).exitCode, 2);
+}
+
+TEST_F(AuditCli, JsonGivesOneObjectPerEvent) {
+    const CliResult r = Run({"--json", "audit", "list", "--user", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QJsonArray list = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).array();
+    ASSERT_EQ(list.size(), 1);
+    const QJsonObject e = list[0].toObject();
+    EXPECT_EQ(e["lock"].toInt(), 1);
+    EXPECT_EQ(e["lockName"].toString(), "Front");
+    EXPECT_EQ(e["auditKey"].toInt(), 11);
+    EXPECT_EQ(e["time"].toString(), "2026-03-15T08:30:00");
+    EXPECT_EQ(e["user"].toInt(), 1);
+    EXPECT_EQ(e["userName"].toString(), "SYSTEM");
+    EXPECT_EQ(e["event"].toInt(), 5);
+    EXPECT_EQ(e["eventName"].toString(), "Set Access Level");
+    EXPECT_EQ(e["accessLevel"].toInt(), 3);
+    EXPECT_EQ(e["userGroups"].toInt(), 0x81);
+
+    const QJsonArray lost =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(Run({"--json", "audit", "list", "--lock", "9"}).out))
+            .array();
+    ASSERT_EQ(lost.size(), 1);
+    EXPECT_TRUE(lost[0].toObject()["lockName"].isNull());
+    EXPECT_TRUE(lost[0].toObject()["userName"].isNull());
+    EXPECT_EQ(lost[0].toObject()["eventName"].toString(), "32");
+    EXPECT_FALSE(lost[0].toObject().contains("accessLevel"));
+}
+
+}  // namespace
+}  // namespace tandrel::testing
