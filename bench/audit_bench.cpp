@@ -73,7 +73,6 @@ const std::vector<protocol::Bytes>& Blocks() {
     return blocks;
 }
 
-
 // A fresh store holding the 1,000 blocks, as the handheld leaves them.
 void WriteStore(const QString& path) {
     QFile::remove(path);

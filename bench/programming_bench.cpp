@@ -136,7 +136,6 @@ void MarkEverythingPending(dao::Database& db) {
     db.ExecuteSql("UPDATE \"Users to Locks\" SET \"Record State\" = 2");
 }
 
-
 // Runs the programming of `locks` into the cradled store; the records it
 // holds afterwards, or -1 when the run failed.
 int QueueAll(BenchFacility& f, BenchCradle& cradle, const std::vector<int>& locks) {
