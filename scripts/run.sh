@@ -54,4 +54,10 @@ SCRIPT
 echo "Imported audit rows of Lock 1:"
 "${cli[@]}" --file "$facility" audit list --lock 1 --since "$today"
 echo
+# A lock OS image made into a lock OS file and installed on the handheld.
+"$bin/tools/los_build/los-build" --force tools/los_build/samples/demo.img "$demo/demo.los" >/dev/null
+"${cli[@]}" --file "$facility" los show "$demo/demo.los"
+"${cli[@]}" --file "$facility" los install "$demo/demo.los" --handheld "$store"
+"${cli[@]}" --file "$facility" los status --handheld "$store"
+echo
 "$bin/tools/lockframe/lockframe" demo
