@@ -181,6 +181,10 @@ int ExchangeCommand(Context& c) {
     const int wanted = c.args.Words().size() > 1 ? DeviceKeyOf(c.doc, c.args.Word(1)) : 0;
     ExchangeDialogModel dialog(c.doc.Db(), *exchange, c.prompter);
     dialog.Open(wanted);
+    if (const int removed = exchange->RemovedDevice()) {
+        c.out << "device " << removed << " removed from the facility\n";
+        return 0;
+    }
     if (!exchange->Connected()) return 1;
     if (wanted != 0 && exchange->DeviceKey() != wanted) {
         c.prompter.Message(device_texts::kNotConnected, PromptIcon::Stop, {});

@@ -115,6 +115,7 @@ bool DataExchange::OpenDatabases(Progress& progress) {
 
 int DataExchange::Exchange(bool collect) {
     auto progress = prompter_.StartProgress(exchange_texts::kTitle, {}, 0);
+    removedDevice_ = 0;
     const std::optional<DeviceIdentity> identity = Identify(*progress);
     if (!identity) return 0;
     try {
@@ -159,7 +160,8 @@ int DataExchange::UpdateOrRemove(Progress& progress) {
     devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     if (!devices.Seek(QStringLiteral("="), {state_.deviceKey})) return Stop(texts::kNotEnrolled), 1;
     if (devices.m_RecordState == 4) {
-        RemoveDevice(state_.deviceKey);
+        const int key = state_.deviceKey;
+        if (RemoveDevice(key)) removedDevice_ = key;
         state_.deviceKey = 0;
         return 1;
     }

@@ -48,6 +48,8 @@ class DataExchange {
     void SetNetwork(bool network) { state_.network = network; }
     const ExchangeState& State() const { return state_; }
     int DeviceKey() const { return state_.deviceKey; }
+    // The device the last exchange removed from the facility (0: none).
+    int RemovedDevice() const { return removedDevice_; }
     bool Connected() const { return state_.device != nullptr; }
 
     // Connects and reads the device registry. On failure the link is ended
@@ -92,6 +94,7 @@ class DataExchange {
     DeviceConnector& connector_;
     Prompter& prompter_;
     ExchangeState state_;
+    int removedDevice_ = 0;
 };
 
 }  // namespace tandrel

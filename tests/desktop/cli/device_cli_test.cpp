@@ -96,6 +96,19 @@ TEST_F(DeviceCli, NetworkDevicesAreAddedDeletedAndRestored) {
     EXPECT_EQ(Run({"device", "frobnicate", "Lobby"}).exitCode, 2);
 }
 
+TEST_F(DeviceCli, DeletingTheConnectedHandheldRemovesItThroughAnExchange) {
+    ASSERT_EQ(Run({"device", "enrol", "--handheld", Store()}).exitCode, 0);
+    ASSERT_EQ(Run({"device", "assign", "1", "Gate"}).exitCode, 0);
+    ASSERT_EQ(Run({"exchange", "--handheld", Store(), "--program", "all"}).exitCode, 0);
+
+    Result r = Run({"device", "delete", "1", "--handheld", Store()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(Devices().isEmpty());
+    EXPECT_EQ(Counts()["TDXPGM"], 0);
+    EXPECT_EQ(Counts()["TDXLMF"], 0);
+    EXPECT_EQ(Run({"exchange", "--handheld", Store()}).exitCode, 1) << "no longer enrolled";
+}
+
 TEST_F(DeviceCli, AnExchangeWithoutAnEnrolledDeviceFails) {
     Result r = Run({"exchange", "--handheld", Store()});
     EXPECT_EQ(r.exitCode, 1);

@@ -194,6 +194,7 @@ TEST_F(DeviceExchangeTest, ADevicePendingRemovalIsCollectedFromAndThenRemoved) {
 
     EXPECT_EQ(exchange->Exchange(true), 0);
 
+    EXPECT_EQ(exchange->RemovedDevice(), key);
     EXPECT_EQ(IntOf(db(), "SELECT count(*) FROM \"Audit Data\""), 2);
     EXPECT_EQ(IntOf(db(), "SELECT min(AuditKey) FROM \"Audit Data\""), 9);
     EXPECT_EQ(DeviceRows(), 0);
