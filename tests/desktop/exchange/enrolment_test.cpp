@@ -107,6 +107,14 @@ TEST_F(EnrolmentTest, MissingPartnershipOrConnectionStopsBeforeAnythingChanges) 
     EXPECT_EQ(DeviceRows(), 0);
 }
 
+TEST_F(EnrolmentTest, NoKeyAbove65534IsGiven) {
+    Sql(db(), "INSERT INTO \"Handheld PCs\" (\"HPC Key\", Name) VALUES (65534, 'Last')");
+    EXPECT_EQ(exchange->Enrol(true), 0);
+    EXPECT_EQ(prompter.Shown().last(), texts::kOutOfKeys);
+    EXPECT_EQ(DeviceRows(), 1);
+    EXPECT_EQ(Registry().facility, 0u);
+}
+
 TEST_F(EnrolmentTest, ARegistryThatCannotBeWrittenRollsTheRowBack) {
     device.failSet = QStringLiteral("Identity");
     EXPECT_EQ(exchange->Enrol(true), 0);
