@@ -139,11 +139,10 @@ int Delete(Context& c) {
 
 int Restore(Context& c) {
     const int device = DeviceKeyOf(c.doc, c.args.Word(2));
-    const auto rows = DeviceList(c.doc.Db());
-    for (const DeviceListRow& row : rows) {
-        if (row.key == device && row.recordState != 4)
-            throw UsageError("the device is not pending removal");
-    }
+    CMobileDevicesRecordset devices(c.doc.Db());
+    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+    if (devices.Seek(QStringLiteral("="), {device}) && devices.m_RecordState != 4)
+        throw UsageError("the device is not pending removal");
     return RestoreDevice(c.doc.Db(), c.prompter, device) ? 0 : 1;
 }
 
