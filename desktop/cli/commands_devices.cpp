@@ -1,44 +1,31 @@
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "desktop/admin/facility_directory.h"
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_handheld.h"
 #include "desktop/cli/cli_lookup.h"
-#include "desktop/exchange/cradle_connector.h"
 #include "desktop/exchange/data_exchange.h"
 #include "desktop/exchange/device_list.h"
 #include "desktop/exchange/device_properties.h"
 #include "desktop/exchange/device_texts.h"
 #include "desktop/exchange/exchange_dialog_model.h"
-#include "platform/ce/object_store.h"
 
 namespace tandrel::cli {
 namespace {
 
-// The exchange over the handheld store named by --handheld, or the cradle
-// the settings name. A store file that does not exist yet is made, as for
-// a handheld never used before.
+// The exchange with the handheld the command names.
 class CliExchange {
   public:
     explicit CliExchange(Context& c)
-        : connector_(c.settings.Raw(), StorePath(c)),
-          exchange_(c.doc.Db(), connector_, c.prompter) {}
+        : connector_(HandheldConnector(c)), exchange_(c.doc.Db(), *connector_, c.prompter) {}
 
     DataExchange& operator*() { return exchange_; }
     DataExchange* operator->() { return &exchange_; }
 
   private:
-    static QString StorePath(Context& c) {
-        if (!c.args.Has("--handheld")) return {};
-        const QString path = c.args.Text("--handheld");
-        std::uint32_t error = 0;
-        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
-        return path;
-    }
-
-    CradleConnector connector_;
+    std::unique_ptr<CradleConnector> connector_;
     DataExchange exchange_;
 };
 

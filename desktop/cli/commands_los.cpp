@@ -4,6 +4,7 @@
 
 #include "desktop/cli/cli_context.h"
 #include "desktop/exchange/cradle_connector.h"
+#include "desktop/exchange/device_rows.h"
 #include "desktop/exchange/exchange_texts.h"
 #include "desktop/exchange/lock_os_file.h"
 #include "desktop/exchange/lock_os_manager.h"
@@ -85,17 +86,16 @@ class CradledManager {
     bool Connect(Context& c) {
         if (!c.args.Has("--handheld")) throw UsageError("los needs --handheld STORE");
         if (!c.OpenFacility()) return false;
+        // A store that is not there is not made: there is no OS to look at.
         connector_ = std::make_unique<CradleConnector>(c.settings.Raw(), c.args.Text("--handheld"));
         device_ = connector_->Connect({}, c.prompter);
         if (!device_) {
             c.prompter.Message(exchange_texts::kNoConnection, PromptIcon::Stop, {});
             return false;
         }
-        CFacilityPropertiesRecordset& facility = *c.doc.m_pFacilityProperties;
-        facility.MoveFirst();
         manager_ = std::make_unique<CLockOsManager>(
-            LockOsDevice{&device_->Transport(), device_->Handheld()}, facility.m_CommCode,
-            c.prompter);
+            LockOsDevice{&device_->Transport(), device_->Handheld()},
+            static_cast<std::int32_t>(FacilityCommCode(c.doc.Db())), c.prompter);
         return manager_->Open();
     }
     CLockOsManager& Manager() { return *manager_; }

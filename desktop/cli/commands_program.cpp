@@ -1,15 +1,12 @@
-#include <QFileInfo>
-
 #include "desktop/admin/lock_pending.h"
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_handheld.h"
 #include "desktop/cli/cli_lookup.h"
 #include "desktop/exchange/device_program_store.h"
 #include "desktop/exchange/exchange_errors.h"
 #include "desktop/exchange/exchange_texts.h"
-#include "desktop/exchange/handheld_transport.h"
 #include "desktop/exchange/lock_programmer.h"
 #include "desktop/exchange/program_collection.h"
-#include "platform/ce/cradle_session.h"
 #include "platform/dao/error.h"
 
 namespace tandrel::cli {
@@ -17,20 +14,17 @@ namespace {
 
 namespace texts = exchange_texts;
 
-// A handheld in the cradle with the exchange's databases open; a store file
-// that does not exist yet is made, as for a handheld never used before.
+// The handheld the command names, with the exchange's databases open.
 class CradledHandheld {
   public:
-    bool Connect(Context& c, const QString& path) {
-        std::uint32_t error = 0;
-        if (!QFileInfo::exists(path)) ce::ObjectStore::Open(path, error, true);
-        session_ = ce::CradleSession::Connect(path, error);
-        if (!session_) {
+    bool Connect(Context& c) {
+        connector_ = HandheldConnector(c);
+        device_ = connector_->Connect({}, c.prompter);
+        if (!device_) {
             c.prompter.Message(texts::kNoConnection, PromptIcon::Stop, {});
             return false;
         }
-        transport_ = std::make_unique<HandheldTransport>(*session_);
-        if (transport_->OpenDatabases(databases_) != 0) {
+        if (device_->Transport().OpenDatabases(databases_) != 0) {
             c.prompter.Message(texts::kNoDatabases, PromptIcon::Stop, {});
             return false;
         }
@@ -38,13 +32,13 @@ class CradledHandheld {
         return true;
     }
     ~CradledHandheld() {
-        if (open_) transport_->CloseDatabases(databases_);
+        if (open_) device_->Transport().CloseDatabases(databases_);
     }
-    DeviceProgramStore Store() { return DeviceProgramStore(*transport_, databases_); }
+    DeviceProgramStore Store() { return DeviceProgramStore(device_->Transport(), databases_); }
 
   private:
-    std::unique_ptr<ce::CradleSession> session_;
-    std::unique_ptr<HandheldTransport> transport_;
+    std::unique_ptr<CradleConnector> connector_;
+    std::unique_ptr<ConnectedDevice> device_;
     ExchangeDatabases databases_;
     bool open_ = false;
 };
@@ -75,7 +69,7 @@ int Program(Context& c) {
     if (!c.OpenFacility()) return 1;
     const std::vector<int> locks = LocksToProgram(c);
     CradledHandheld handheld;
-    if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
+    if (!handheld.Connect(c)) return 1;
     DeviceProgramStore store = handheld.Store();
     auto progress = c.prompter.StartProgress(texts::kTitle, {}, 0);
     try {
@@ -93,7 +87,7 @@ int Collect(Context& c) {
     if (!c.args.Has("--handheld")) throw UsageError("collect needs --handheld STORE");
     if (!c.OpenFacility()) return 1;
     CradledHandheld handheld;
-    if (!handheld.Connect(c, c.args.Text("--handheld"))) return 1;
+    if (!handheld.Connect(c)) return 1;
     DeviceProgramStore store = handheld.Store();
     auto progress = c.prompter.StartProgress(texts::kTitle, {}, 0);
     ProgramCollector collector(c.doc.Db(), store, c.prompter);

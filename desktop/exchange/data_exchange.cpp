@@ -1,4 +1,5 @@
 #include "desktop/exchange/data_exchange.h"
+#include "desktop/exchange/device_rows.h"
 
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/audit_collection.h"
@@ -45,29 +46,21 @@ int DataExchange::Stop(const QString& text, PromptIcon icon) {
 }
 
 bool DataExchange::IsNetworkDevice(int deviceKey) {
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    return devices.Seek(QStringLiteral("="), {deviceKey}) && devices.m_MobileType != 0;
+    DeviceRows devices(db_);
+    return devices.Find(deviceKey) && devices.m_MobileType != 0;
 }
 
 DeviceTarget DataExchange::TargetFor(int deviceKey) {
     DeviceTarget target;
     target.network = state_.network;
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (deviceKey != 0 && devices.Seek(QStringLiteral("="), {deviceKey})) {
+    DeviceRows devices(db_);
+    if (deviceKey != 0 && devices.Find(deviceKey)) {
         target.network = target.network || devices.m_MobileType != 0;
         target.name = devices.m_Name;
         target.ipAddress = devices.m_IPAddress;
         target.port = devices.m_PortNumber;
     }
     return target;
-}
-
-std::uint32_t DataExchange::CommCode() {
-    CFacilityPropertiesRecordset facility(db_);
-    facility.MoveFirst();
-    return static_cast<std::uint32_t>(facility.m_CommCode);
 }
 
 std::optional<DeviceIdentity> DataExchange::Identify(Progress& progress, bool quiet) {
@@ -89,10 +82,9 @@ std::optional<DeviceIdentity> DataExchange::Identify(Progress& progress, bool qu
 }
 
 bool DataExchange::FindDevice(const DeviceIdentity& identity) {
-    if (identity.facility != CommCode()) return false;
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {static_cast<qint64>(identity.identity)})) return false;
+    if (identity.facility != FacilityCommCode(db_)) return false;
+    DeviceRows devices(db_);
+    if (!devices.Find(static_cast<qint64>(identity.identity))) return false;
     state_.deviceKey = static_cast<int>(identity.identity);
     if (devices.m_FerrowVersion != identity.version) {
         devices.Edit();
@@ -156,9 +148,8 @@ int DataExchange::Collect(Progress& progress) {
 }
 
 int DataExchange::UpdateOrRemove(Progress& progress) {
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {state_.deviceKey})) return Stop(texts::kNotEnrolled), 1;
+    DeviceRows devices(db_);
+    if (!devices.Find(state_.deviceKey)) return Stop(texts::kNotEnrolled), 1;
     if (devices.m_RecordState == 4) {
         const int key = state_.deviceKey;
         if (RemoveDevice(key)) removedDevice_ = key;

@@ -80,7 +80,6 @@ class DataExchange {
     int Stop(const QString& text, PromptIcon icon = PromptIcon::Stop);
     DeviceTarget TargetFor(int deviceKey);
     bool IsNetworkDevice(int deviceKey);
-    std::uint32_t CommCode();
     bool FindDevice(const DeviceIdentity& identity);
     bool OpenDatabases(Progress& progress);
     int Collect(Progress& progress);

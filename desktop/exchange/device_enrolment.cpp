@@ -5,6 +5,7 @@
 #include "desktop/exchange/data_exchange.h"
 #include "desktop/exchange/device_identity.h"
 #include "desktop/exchange/device_properties.h"
+#include "desktop/exchange/device_rows.h"
 #include "desktop/exchange/device_texts.h"
 #include "desktop/exchange/exchange_texts.h"
 #include "platform/dao/error.h"
@@ -25,10 +26,8 @@ struct EnrolmentStop {
 
 int DataExchange::Enrol(bool newDevice, const QString& networkName) {
     if (!newDevice) {
-        CMobileDevicesRecordset devices(db_);
-        devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!devices.Seek(QStringLiteral("="), {state_.deviceKey}))
-            return Stop(texts::kDeviceRowMissing);
+        DeviceRows devices(db_);
+        if (!devices.Find(state_.deviceKey)) return Stop(texts::kDeviceRowMissing);
     }
     auto progress = prompter_.StartProgress(exchange_texts::kTitle, {}, 0);
     const std::optional<DeviceIdentity> identity = Identify(*progress);
@@ -47,11 +46,10 @@ int DataExchange::Enrol(bool newDevice, const QString& networkName) {
 // Nonzero after a stop: the device belongs here already, or its other
 // facility is not to be given up.
 int DataExchange::CheckEnrolment(bool newDevice, const DeviceIdentity& identity) {
-    if (identity.facility == CommCode()) {
+    if (identity.facility == FacilityCommCode(db_)) {
         if (newDevice) {
-            CMobileDevicesRecordset devices(db_);
-            devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-            if (devices.Seek(QStringLiteral("="), {static_cast<qint64>(identity.identity)}))
+            DeviceRows devices(db_);
+            if (devices.Find(static_cast<qint64>(identity.identity)))
                 return Stop(texts::kAlreadyEnrolled), 1;
         } else if (static_cast<int>(identity.identity) != state_.deviceKey &&
                    !state_.device->IsNetwork()) {
@@ -79,13 +77,12 @@ int DataExchange::WriteEnrolment(bool newDevice, const QString& networkName,
         if (read != 0 && !(state_.device->IsNetwork() && read == ce::ERROR_NO_DATA))
             throw EnrolmentStop{texts::kRegistryFailed};
         dao::Transaction transaction(db_);
-        CMobileDevicesRecordset devices(db_);
-        devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+        DeviceRows devices(db_);
         if (newDevice) {
             devices.AddNew();
             devices.m_MobileType = state_.device->IsNetwork() ? 1 : 0;
         } else {
-            devices.Seek(QStringLiteral("="), {state_.deviceKey});
+            devices.Find(state_.deviceKey);
             devices.Edit();
         }
         // The partnership's texts may be longer than the row keeps.
@@ -102,7 +99,7 @@ int DataExchange::WriteEnrolment(bool newDevice, const QString& networkName,
         if (newDevice) devices.SetBookmark(devices.GetLastModifiedBookmark());
         if (devices.m_HPCKey > kLastDeviceKey) throw EnrolmentStop{texts::kOutOfKeys};
 
-        identity.facility = CommCode();
+        identity.facility = FacilityCommCode(db_);
         identity.identity = static_cast<std::uint32_t>(devices.m_HPCKey);
         if (WriteIdentity(transport, identity) != 0) throw EnrolmentStop{texts::kRegistryFailed};
         transaction.Commit();
@@ -116,21 +113,18 @@ int DataExchange::WriteEnrolment(bool newDevice, const QString& networkName,
 }
 
 bool DataExchange::RemoveDevice(int deviceKey) {
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {deviceKey})) {
+    DeviceRows devices(db_);
+    if (!devices.Find(deviceKey)) {
         prompter_.Message(texts::kReadError, PromptIcon::Exclamation, {});
         return false;
     }
     {
         dao::Transaction transaction(db_);
-        CLocksToDeviceQuerySet locks(db_);
-        locks.SetParam(QStringLiteral("Device"), QVariant(deviceKey));
-        locks.Requery();
+        auto locks = LocksOfDevice(db_, deviceKey);
         CLocksRecordset lockRows(db_);
         lockRows.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
-            if (!lockRows.Seek(QStringLiteral("="), {locks.m_LockKey})) continue;
+        for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
+            if (!lockRows.Seek(QStringLiteral("="), {locks->m_LockKey})) continue;
             lockRows.Edit();
             lockRows.m_DeviceLink = 0;
             ApplyLockEvent(lockRows, LockEvent::Purged);

@@ -1,4 +1,5 @@
 #include "desktop/exchange/device_list.h"
+#include "desktop/exchange/device_rows.h"
 
 #include <algorithm>
 
@@ -21,13 +22,6 @@ constexpr int kStatusCollection = 3;
 constexpr int kStatusDownload = 4;
 constexpr int kStatusRemoval = 5;
 
-std::unique_ptr<CLocksToDeviceQuerySet> LocksOf(dao::Database& db, int deviceKey) {
-    auto locks = std::make_unique<CLocksToDeviceQuerySet>(db);
-    locks->SetParam(QStringLiteral("Device"), QVariant(deviceKey));
-    locks->Requery();
-    return locks;
-}
-
 int LockStatus(const CLocksToDeviceQuerySet& lock) {
     switch (NormalisedPendingCounter(lock.m_PendingActionCounter, lock.m_DataDownloadedFlag)) {
         case 1: return kStatusCollection;
@@ -42,13 +36,12 @@ bool ChangeDevice(dao::Database& db, Prompter& prompter, int deviceKey, int lock
                   int deviceState) {
     try {
         dao::Transaction transaction(db);
-        CMobileDevicesRecordset devices(db);
-        devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!devices.Seek(QStringLiteral("="), {deviceKey})) {
+        DeviceRows devices(db);
+        if (!devices.Find(deviceKey)) {
             prompter.Message(texts::kListRowMissing, PromptIcon::Stop, {});
             return false;
         }
-        auto locks = LocksOf(db, deviceKey);
+        auto locks = LocksOfDevice(db, deviceKey);
         for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
             locks->Edit();
             locks->m_DeviceLinkState = static_cast<std::uint8_t>(lockState);
@@ -65,19 +58,13 @@ bool ChangeDevice(dao::Database& db, Prompter& prompter, int deviceKey, int lock
     }
 }
 
-std::uint32_t CommCodeOf(dao::Database& db) {
-    CFacilityPropertiesRecordset facility(db);
-    facility.MoveFirst();
-    return static_cast<std::uint32_t>(facility.m_CommCode);
-}
-
 // Whether the device in the cradle (or at the device's address) is this
 // device of this facility. The link stays open only when it is.
 bool IsConnected(dao::Database& db, DataExchange& exchange, Prompter& prompter, int deviceKey) {
     exchange.ForDevice(deviceKey);
     auto progress = prompter.StartProgress(exchange_texts::kTitle, {}, 0);
     const std::optional<DeviceIdentity> identity = exchange.Identify(*progress, true);
-    const bool connected = identity && identity->facility == CommCodeOf(db) &&
+    const bool connected = identity && identity->facility == FacilityCommCode(db) &&
                            static_cast<int>(identity->identity) == deviceKey;
     if (!connected) exchange.Close();
     return connected;
@@ -96,12 +83,11 @@ QString DeviceStatusText(int status) {
 }
 
 int DeviceStatus(dao::Database& db, int deviceKey) {
-    CMobileDevicesRecordset devices(db);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {deviceKey})) return kStatusCurrent;
+    DeviceRows devices(db);
+    if (!devices.Find(deviceKey)) return kStatusCurrent;
     if (devices.m_RecordState == 4) return kStatusRemoval;
     int status = kStatusCurrent;
-    auto locks = LocksOf(db, deviceKey);
+    auto locks = LocksOfDevice(db, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF() && status < kStatusDownload; locks->MoveNext())
         status = std::max(status, LockStatus(*locks));
     if (status == kStatusCurrent && devices.m_RecordState > 1) return kStatusUpdate;
@@ -160,9 +146,8 @@ bool MayOpenProperties(dao::Database& db, Prompter& prompter, int deviceKey) {
 
 void OfferDirectoryUpdate(dao::Database& db, DataExchange& exchange, Prompter& prompter,
                           int deviceKey) {
-    CMobileDevicesRecordset devices(db);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {deviceKey}) || devices.m_RecordState <= 1) return;
+    DeviceRows devices(db);
+    if (!devices.Find(deviceKey) || devices.m_RecordState <= 1) return;
     if (prompter.Ask(texts::kAskUpdateDirectory, PromptButtons::YesNo, PromptAnswer::Yes,
                      PromptIcon::Question) != PromptAnswer::Yes) {
         return;

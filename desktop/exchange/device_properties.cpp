@@ -1,4 +1,5 @@
 #include "desktop/exchange/device_properties.h"
+#include "desktop/exchange/device_rows.h"
 
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/device_texts.h"
@@ -17,9 +18,8 @@ constexpr int kPendingRemoval = 4;
 std::unique_ptr<DevicePropertiesSheet> DevicePropertiesSheet::Open(dao::Database& db,
                                                                    Prompter& prompter,
                                                                    int deviceKey) {
-    CMobileDevicesRecordset devices(db);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {deviceKey})) return nullptr;
+    DeviceRows devices(db);
+    if (!devices.Find(deviceKey)) return nullptr;
     auto sheet = std::unique_ptr<DevicePropertiesSheet>(new DevicePropertiesSheet(db, prompter));
     sheet->deviceKey_ = deviceKey;
     sheet->recordState_ = devices.m_RecordState;
@@ -85,9 +85,8 @@ bool DevicePropertiesSheet::Save() {
     if (isNew_ && !AddDeviceRow()) return false;
     try {
         dao::Transaction transaction(db_);
-        CMobileDevicesRecordset devices(db_);
-        devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!devices.Seek(QStringLiteral("="), {deviceKey_})) throw dao::Error(3021, {});
+        DeviceRows devices(db_);
+        if (!devices.Find(deviceKey_)) throw dao::Error(3021, {});
         const bool editable = devices.m_RecordState != 4;
         if (editable) {
             devices.Edit();

@@ -1,4 +1,5 @@
 #include "desktop/exchange/directory_update.h"
+#include "desktop/exchange/device_rows.h"
 
 #include "desktop/admin/lock_pending.h"
 #include "desktop/data/query_recordsets.h"
@@ -27,13 +28,6 @@ void FillLockRecord(CHandheldRecord& record, const CLocksToDeviceQuerySet& lock)
     record.SetUI4(LMF_DATA_OFFSET_DRIVE_COUNT,
                   static_cast<std::uint32_t>(lock.m_DriveUsageCounter));
     record.SetUI4(LMF_DATA_OFFSET_CARD_COUNT, static_cast<std::uint32_t>(lock.m_CardSwipeCounter));
-}
-
-std::unique_ptr<CLocksToDeviceQuerySet> LocksOf(dao::Database& db, int deviceKey) {
-    auto locks = std::make_unique<CLocksToDeviceQuerySet>(db);
-    locks->SetParam(QStringLiteral("Device"), QVariant(deviceKey));
-    locks->Requery();
-    return locks;
 }
 
 }  // namespace
@@ -75,7 +69,7 @@ void DirectoryUpdater::Step() {
 int DirectoryUpdater::UpdateLockRecords(int deviceKey) {
     CHandheldRecord record(RecordKind::EnrolledLock, transport_,
                            databases_.HandleFor(RecordKind::EnrolledLock));
-    auto locks = LocksOf(db_, deviceKey);
+    auto locks = LocksOfDevice(db_, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         const int state = locks->m_DeviceLinkState;
         if (state < 1 || state > 4) continue;
@@ -186,7 +180,7 @@ int DirectoryUpdater::PurgeDeletedLocks() {
 }
 
 void DirectoryUpdater::SettleLinks(int deviceKey) {
-    auto locks = LocksOf(db_, deviceKey);
+    auto locks = LocksOfDevice(db_, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         const int state = locks->m_DeviceLinkState;
         if (state < 2 || state > 4) continue;
@@ -195,9 +189,8 @@ void DirectoryUpdater::SettleLinks(int deviceKey) {
         if (state == 4) locks->m_DeviceLink = 0;
         locks->Update();
     }
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!devices.Seek(QStringLiteral("="), {deviceKey})) return;
+    DeviceRows devices(db_);
+    if (!devices.Find(deviceKey)) return;
     if (devices.m_RecordState == 4) {
         devices.Delete();
         return;

@@ -1,4 +1,5 @@
 #include "desktop/exchange/exchange_dialog_model.h"
+#include "desktop/exchange/device_rows.h"
 
 #include <functional>
 #include <map>
@@ -54,9 +55,8 @@ bool ExchangeDialogModel::Connect() {
 }
 
 void ExchangeDialogModel::Connected() {
-    CMobileDevicesRecordset devices(db_);
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    devices.Seek(QStringLiteral("="), {exchange_.DeviceKey()});
+    DeviceRows devices(db_);
+    devices.Find(exchange_.DeviceKey());
     title_ = device_texts::kTitlePrefix + devices.m_Name;
     connectEnabled_ = false;
     treeEnabled_ = true;
@@ -91,15 +91,14 @@ void ExchangeDialogModel::BuildTree() {
         return parent.children.back();
     };
 
-    CLocksToDeviceQuerySet locks(db_);
-    locks.SetParam(QStringLiteral("Device"), QVariant(exchange_.DeviceKey()));
-    locks.Requery();
-    for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
-        if (NormalisedPendingCounter(locks.m_PendingActionCounter, locks.m_DataDownloadedFlag) != 2)
+    auto locks = LocksOfDevice(db_, exchange_.DeviceKey());
+    for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
+        if (NormalisedPendingCounter(locks->m_PendingActionCounter, locks->m_DataDownloadedFlag) !=
+            2)
             continue;
-        ExchangeTreeItem& parent = location(locks.m_PathIndex, 0);
+        ExchangeTreeItem& parent = location(locks->m_PathIndex, 0);
         parent.children.push_back(
-            {true, locks.m_LockKey, locks.m_Name, ExchangeTreeItem::kMarked, {}});
+            {true, locks->m_LockKey, locks->m_Name, ExchangeTreeItem::kMarked, {}});
     }
 }
 
