@@ -49,13 +49,7 @@ class AuditCli : public ::testing::Test {
     static QDateTime At(int day, int hour, int minute) {
         return QDateTime(QDate(2026, 3, day), QTime(hour, minute));
     }
-    CliResult Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
-        if (args[0] != "create")
-            all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
-        all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
-    }
+    CliResult Run(const std::vector<std::string>& args) { return RunOnFacility(dir, "Acme", args); }
     TempDir dir;
 };
 

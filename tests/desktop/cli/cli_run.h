@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "desktop/cli/cli.h"
+#include "tests/support/temp_dir.h"
 
 namespace tandrel::testing {
 
@@ -22,6 +23,18 @@ inline CliResult RunCapturing(const std::vector<std::string>& args, const std::s
     std::ostringstream out, err;
     const int code = RunCli(args, in, out, err, !input.empty());
     return {code, out.str(), err.str()};
+}
+
+// Runs the command line answering Yes, with settings of its own in `dir`,
+// on the facility `name` kept there; "create" and "handheld" name no
+// facility.
+inline CliResult RunOnFacility(const TempDir& dir, const QString& name,
+                               const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
+    if (args[0] != "create" && args[0] != "handheld")
+        all.insert(all.end(), {"--file", dir.Path(name + ".qfd").toStdString()});
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCapturing(all);
 }
 
 }  // namespace tandrel::testing

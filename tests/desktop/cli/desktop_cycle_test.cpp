@@ -23,12 +23,8 @@ namespace {
 
 class DesktopCycle : public ::testing::Test {
   protected:
-    CliResult Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
-        if (args[0] != "create")
-            all.insert(all.end(), {"--file", dir.Path("Demo.qfd").toStdString()});
-        all.insert(all.end(), args.begin(), args.end());
-        CliResult r = RunCapturing(all);
+    CliResult Run(const std::vector<std::string>& args) {
+        CliResult r = RunOnFacility(dir, "Demo", args);
         EXPECT_EQ(r.exitCode, 0) << args[0] << " " << (args.size() > 1 ? args[1] : "") << ": "
                                  << r.err;
         return r;

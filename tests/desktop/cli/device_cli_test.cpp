@@ -24,13 +24,7 @@ class DeviceCli : public ::testing::Test {
         ASSERT_EQ(Run({"lock", "add", "--name", "Back", "--location", "\\Wing\\"}).out, "2\n");
         ASSERT_EQ(Run({"lock", "add", "--name", "Gate"}).out, "3\n");
     }
-    Result Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
-        if (args[0] != "create" && args[0] != "handheld")
-            all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
-        all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
-    }
+    Result Run(const std::vector<std::string>& args) { return RunOnFacility(dir, "Acme", args); }
     QJsonArray Devices() {
         Result r = Run({"--json", "device", "list"});
         EXPECT_EQ(r.exitCode, 0) << r.err;

@@ -15,13 +15,7 @@ class LocationCli : public ::testing::Test {
         ASSERT_EQ(Run({"create", "--name", "Acme", "--folder", dir.Root().toStdString()}).exitCode,
                   0);
     }
-    Result Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
-        if (args[0] != "create")
-            all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
-        all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
-    }
+    Result Run(const std::vector<std::string>& args) { return RunOnFacility(dir, "Acme", args); }
     TempDir dir;
 };
 

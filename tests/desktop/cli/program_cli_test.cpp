@@ -21,13 +21,7 @@ class ProgramCli : public ::testing::Test {
         ASSERT_EQ(Run({"lock", "add", "--name", "Front"}).out, "1\n");
         ASSERT_EQ(Run({"lock", "add", "--name", "Back"}).out, "2\n");
     }
-    Result Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString(), "--yes"};
-        if (args[0] != "create" && args[0] != "handheld")
-            all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
-        all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
-    }
+    Result Run(const std::vector<std::string>& args) { return RunOnFacility(dir, "Acme", args); }
     // The programming records of the store as (key, command) pairs.
     std::vector<std::pair<qint64, qint64>> Programming() {
         Result r = Run({"--json", "handheld", "dump", store.toStdString()});
