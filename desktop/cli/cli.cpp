@@ -5,13 +5,14 @@
 
 #include "desktop/app/startup.h"
 #include "desktop/cli/cli_context.h"
+#include "platform/dao/error.h"
 
 namespace tandrel {
 namespace cli {
 namespace {
 
 const std::set<std::string> kGlobalValues = {"--file", "--password", "--settings"};
-const std::set<std::string> kGlobalFlags = {"--yes", "--json", "--verbose"};
+const std::set<std::string> kGlobalFlags = {"--yes", "--json", "--verbose", "--help"};
 
 const CommandTable& Commands() {
     static const CommandTable table = [] {
@@ -33,6 +34,11 @@ const CommandTable& Commands() {
     return table;
 }
 
+// The usage of one command, as `help COMMAND` shows it.
+std::string CommandUsage(const Command& command) {
+    return "usage: tandrel-cli [global options] " + command.usage + "\n";
+}
+
 std::string Usage() {
     std::string text =
         "usage: tandrel-cli [--file FACILITY] [--password PASSWORD] [--yes] [--json]\n"
@@ -40,8 +46,42 @@ std::string Usage() {
     for (const auto& [name, command] : Commands()) text += "  " + command.usage + "\n";
     text +=
         "Users and locks are named by key or by name, locations by path (\"\\A\\B\\\").\n"
-        "Questions are asked on the terminal; --yes answers every one of them Yes.\n";
+        "Questions are asked on the terminal; --yes answers every one of them Yes.\n"
+        "tandrel-cli help COMMAND (or COMMAND --help) shows one command's usage.\n";
     return text;
+}
+
+// `help`, `help COMMAND` and `COMMAND --help`.
+int Help(const Arguments& args, std::ostream& out, std::ostream& err) {
+    const auto& words = args.Words();
+    const bool named = !words.empty() && words[0] != "help";
+    const std::string wanted = named ? words[0] : (words.size() > 1 ? words[1] : std::string());
+    if (wanted.empty()) {
+        out << Usage();
+        return 0;
+    }
+    auto command = Commands().find(wanted);
+    if (command == Commands().end()) {
+        err << "tandrel-cli: unknown command '" << wanted << "'\n" << Usage();
+        return 2;
+    }
+    out << CommandUsage(command->second);
+    return 0;
+}
+
+// What a refused command line prints: a look-up failure is one line, other
+// usage errors add the usage of the command given (or all of them).
+void ShowUsageError(const UsageError& e, const std::vector<std::string>& words, std::ostream& err) {
+    err << "tandrel-cli: " << e.what() << "\n";
+    if (dynamic_cast<const LookupError*>(&e)) return;
+    for (const std::string& word : words) {
+        auto command = Commands().find(word);
+        if (command != Commands().end()) {
+            err << CommandUsage(command->second);
+            return;
+        }
+    }
+    err << Usage();
 }
 
 }  // namespace
@@ -116,10 +156,11 @@ int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream
         for (const auto& [name, command] : Commands())
             flags.insert(command.flags.begin(), command.flags.end());
         Arguments args(words, flags);
-        if (args.Words().empty() || args.Words()[0] == "help") {
-            (args.Words().empty() ? err : out) << Usage();
-            return args.Words().empty() ? 2 : 0;
+        if (args.Words().empty() && !args.Has("--help")) {
+            err << Usage();
+            return 2;
         }
+        if (args.Has("--help") || args.Words()[0] == "help") return Help(args, out, err);
         auto command = Commands().find(args.Words()[0]);
         if (command == Commands().end())
             throw UsageError("unknown command '" + args.Words()[0] + "'");
@@ -133,8 +174,16 @@ int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream
         Context context{args, out, settings, prompter, session, doc};
         return command->second.run(context);
     } catch (const UsageError& e) {
-        err << "tandrel-cli: " << e.what() << "\n" << Usage();
+        ShowUsageError(e, words, err);
         return 2;
+    } catch (const dao::Error& e) {
+        // An engine error no operation caught (a full disk at a commit): the
+        // operation's transaction is rolled back by now; say why it failed.
+        err << e.Description().toStdString() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        err << "tandrel-cli: " << e.what() << "\n";
+        return 1;
     }
 }
 

@@ -12,8 +12,8 @@ bool IsKey(const QString& text, int& key) {
 }
 
 [[noreturn]] void NotFound(const char* what, const QString& name, int matches) {
-    throw UsageError(std::string(matches == 0 ? "no " : "more than one ") + what + " named '" +
-                     name.toStdString() + "'" + (matches == 0 ? "" : "; give its key"));
+    throw LookupError(std::string(matches == 0 ? "no " : "more than one ") + what + " named '" +
+                      name.toStdString() + "'" + (matches == 0 ? "" : "; give its key"));
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
         }
     }
     if (ok && key == 0) return 0;
-    throw UsageError("no device named '" + name.toStdString() + "'");
+    throw LookupError("no device named '" + name.toStdString() + "'");
 }
 
 }  // namespace tandrel::cli

@@ -100,7 +100,7 @@ int Assign(Context& c, bool add) {
     if (c.args.Words().size() < 4) throw UsageError("name a device and locks or locations");
     const int device = DeviceKeyOf(c.doc, c.args.Word(2));
     auto sheet = DevicePropertiesSheet::Open(c.doc.Db(), c.prompter, device);
-    if (!sheet) throw UsageError("no such device");
+    if (!sheet) throw LookupError("no such device");
     if (sheet->ReadOnly()) {
         c.prompter.Message(QStringLiteral("The device is pending removal: no edits"),
                            PromptIcon::Stop, {});

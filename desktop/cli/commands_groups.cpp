@@ -58,7 +58,7 @@ int GroupKey(Context& c, const QString& word) {
     for (const GroupListRow& r : GroupListRows(*c.doc.m_pGroups, QDate::currentDate())) {
         if (r.name.compare(word, Qt::CaseInsensitive) == 0) return r.key;
     }
-    throw UsageError("no user group '" + word.toStdString() + "'");
+    throw LookupError("no user group '" + word.toStdString() + "'");
 }
 
 bool OnOff(const Context& c, const std::string& option) {
@@ -98,7 +98,7 @@ int Set(Context& c) {
     if (c.args.Has("--unit")) Unit(c);
     if (!c.OpenFacility()) return 1;
     auto sheet = CUserGroupSheet::Open(c.doc, c.prompter, GroupKey(c, c.args.Word(2)));
-    if (!sheet) throw UsageError("no user group '" + c.args.Words()[2] + "'");
+    if (!sheet) throw LookupError("no user group '" + c.args.Words()[2] + "'");
     return Edit(c, *sheet) && sheet->Ok() ? 0 : 1;
 }
 

@@ -23,7 +23,7 @@ int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
     if (ok ? (key == 0 || schedules.Seek("=", {key})) : schedules.Seek("=", {name})) {
         return ok ? key : schedules.m_ScheduleKey;
     }
-    throw UsageError("no time schedule named '" + name.toStdString() + "'");
+    throw LookupError("no time schedule named '" + name.toStdString() + "'");
 }
 
 void ApplyLockOptions(Context& c, LockInfoPage& info) {

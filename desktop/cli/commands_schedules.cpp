@@ -19,7 +19,7 @@ int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
     schedules.SetCurrentIndex(number ? "PrimaryKey" : "NameKey");
     if (schedules.Seek("=", {number ? QVariant(key) : QVariant(name)}))
         return schedules.m_ScheduleKey;
-    throw UsageError("no time schedule named '" + name.toStdString() + "'");
+    throw LookupError("no time schedule named '" + name.toStdString() + "'");
 }
 
 std::unique_ptr<CTimeScheduleSheet> OpenSheet(Context& c, std::size_t word) {
@@ -130,7 +130,7 @@ int DeleteEvents(Context& c) {
     const ScheduleNode node = NodeOption(c);
     CScheduleEventPage& page = PageOf(*sheet, c);
     if (node.kind == ScheduleNode::Kind::Event && !page.Find(node))
-        throw UsageError("no event at that time");
+        throw LookupError("no event at that time");
     return page.Delete(node) ? Finish(*sheet) : 1;
 }
 
@@ -189,7 +189,7 @@ int DeleteHoliday(Context& c, bool all) {
     if (!sheet) return 1;
     if (all) return sheet->Holidays().DeleteAll() ? Finish(*sheet) : 1;
     const int index = sheet->Holidays().IndexOf(c.args.Word(4));
-    if (index < 0) throw UsageError("no holiday named '" + c.args.Words().back() + "'");
+    if (index < 0) throw LookupError("no holiday named '" + c.args.Words().back() + "'");
     return sheet->Holidays().Delete(index) ? Finish(*sheet) : 1;
 }
 
