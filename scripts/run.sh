@@ -11,7 +11,10 @@ scripts/build.sh default >/dev/null
 bin=build/default
 demo=build/demo
 facility="$demo/Demo Facility.qfd"
-cli=("$bin/desktop/cli/tandrel-cli" --settings "$demo/settings.ini" --password demo-pass)
+# The facility password reaches the command line through the environment,
+# where other users of the machine cannot read it.
+export TANDREL_PASSWORD=demo-pass
+cli=("$bin/desktop/cli/tandrel-cli" --settings "$demo/settings.ini")
 if [[ ! -f "$facility" ]]; then
   mkdir -p "$demo"
   "${cli[@]}" --yes create --name "Demo Facility" --folder "$demo" >/dev/null 2>&1

@@ -1,18 +1,22 @@
 #include "desktop/cli/cli.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
 
 #include "desktop/app/startup.h"
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_password.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace cli {
 namespace {
 
-const std::set<std::string> kGlobalValues = {"--file", "--password", "--settings"};
-const std::set<std::string> kGlobalFlags = {"--yes", "--json", "--verbose", "--help"};
+const std::set<std::string> kGlobalValues = {"--file", "--password", "--password-file",
+                                             "--settings"};
+const std::set<std::string> kGlobalFlags = {"--yes",     "--no",       "--json",
+                                            "--verbose", "--progress", "--help"};
 
 const CommandTable& Commands() {
     static const CommandTable table = [] {
@@ -41,12 +45,19 @@ std::string CommandUsage(const Command& command) {
 
 std::string Usage() {
     std::string text =
-        "usage: tandrel-cli [--file FACILITY] [--password PASSWORD] [--yes] [--json]\n"
-        "                   [--settings FILE] [--verbose] COMMAND ...\n";
+        "usage: tandrel-cli [--file FACILITY] [--password-file FILE | --password PASSWORD]\n"
+        "                   [--yes | --no] [--json] [--progress] [--settings FILE] [--verbose]\n"
+        "                   COMMAND ...\n";
     for (const auto& [name, command] : Commands()) text += "  " + command.usage + "\n";
     text +=
+        "Without --file the facility opened last is used (and named on standard error).\n"
+        "The facility password comes from --password-file (its first line), else from the\n"
+        "environment variable TANDREL_PASSWORD, else from --password (which other users of\n"
+        "the machine can see), else from the terminal, unechoed.\n"
+        "Questions are asked on the terminal; --yes answers every one of them Yes, --no\n"
+        "every one No. Without a terminal and without either, a command stops at its first\n"
+        "question, before changing anything.\n"
         "Users and locks are named by key or by name, locations by path (\"\\A\\B\\\").\n"
-        "Questions are asked on the terminal; --yes answers every one of them Yes.\n"
         "tandrel-cli help COMMAND (or COMMAND --help) shows one command's usage.\n";
     return text;
 }
@@ -139,17 +150,66 @@ void PrintFields(std::ostream& out, const QJsonObject& object, const QString& sk
 }
 
 bool Context::OpenFacility() {
-    if (!args.Has("--file")) throw UsageError("--file FACILITY is needed");
-    const QString password = args.Text("--password");
-    session.password = password;
-    if (!password.isEmpty()) prompter.OfferPassword(password);
-    return doc.OpenFacility(QFileInfo(args.Text("--file")).absoluteFilePath());
+    QString file = args.Text("--file");
+    if (!args.Has("--file")) {
+        file = settings.CurrentDBPath();
+        if (file.isEmpty())
+            throw UsageError("--file FACILITY is needed: no facility was opened yet");
+        err << "tandrel-cli: using " << file.toStdString() << ", the facility opened last\n";
+    }
+    const std::optional<QString> password = GivenPassword(args, err);
+    if (password && !password->isEmpty()) prompter.OfferPassword(*password);
+    return doc.OpenFacility(QFileInfo(file).absoluteFilePath());
 }
 
+namespace {
+
+AnswerPolicy PolicyOf(const Arguments& args, bool terminal) {
+    if (args.Has("--yes") && args.Has("--no"))
+        throw UsageError("--yes and --no exclude each other");
+    if (args.Has("--yes")) return AnswerPolicy::Yes;
+    if (args.Has("--no")) return AnswerPolicy::No;
+    return terminal ? AnswerPolicy::Terminal : AnswerPolicy::Refuse;
+}
+
+ProgressStyle ProgressStyleOf(const Arguments& args, bool terminal) {
+    if (terminal) return ProgressStyle::Line;
+    return args.Has("--progress") ? ProgressStyle::Log : ProgressStyle::None;
+}
+
+// A settings file that could never be saved is refused before anything
+// runs, rather than losing what the command would record in it.
+AppSettings SettingsOf(const Arguments& args) {
+    if (!args.Has("--settings")) return AppSettings();
+    const QFileInfo file(args.Text("--settings"));
+    if (file.isDir())
+        throw UsageError("--settings names the folder " + file.filePath().toStdString() +
+                         "; name a settings file");
+    if (!file.absoluteDir().exists())
+        throw UsageError("--settings: the folder " + file.absolutePath().toStdString() +
+                         " does not exist");
+    return AppSettings(file.filePath());
+}
+
+void SaveSettings(AppSettings& settings, std::ostream& err) {
+    settings.Raw().sync();
+    if (settings.Raw().status() != QSettings::NoError)
+        err << "tandrel-cli: the settings could not be saved to "
+            << settings.Raw().fileName().toStdString() << "\n";
+}
+
+}  // namespace
 }  // namespace cli
 
 int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
            std::ostream& err, bool interactive) {
+    CliTerminal terminal;
+    terminal.input = interactive;
+    return RunCli(words, in, out, err, terminal);
+}
+
+int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
+           std::ostream& err, const CliTerminal& terminal) {
     using namespace cli;
     try {
         std::set<std::string> flags;
@@ -164,15 +224,24 @@ int RunCli(const std::vector<std::string>& words, std::istream& in, std::ostream
         auto command = Commands().find(args.Words()[0]);
         if (command == Commands().end())
             throw UsageError("unknown command '" + args.Words()[0] + "'");
-        AppSettings settings =
-            args.Has("--settings") ? AppSettings(args.Text("--settings")) : AppSettings();
-        TerminalPrompter prompter(in, err, args.Has("--yes"), interactive);
+        AppSettings settings = SettingsOf(args);
+        TerminalPrompter prompter(in, err, PolicyOf(args, terminal.input));
         prompter.SetVerbose(args.Has("--verbose"));
+        prompter.SetEchoControl(terminal.setEcho);
+        prompter.SetProgressStyle(ProgressStyleOf(args, terminal.errors));
         FacilitySession session;
         session.facilitiesFolder = FacilitiesFolder(settings);
-        CTDXDoc doc(session, settings, prompter);
-        Context context{args, out, settings, prompter, session, doc};
-        return command->second.run(context);
+        int code = 0;
+        {
+            CTDXDoc doc(session, settings, prompter);
+            Context context{args, out, err, settings, prompter, session, doc};
+            code = command->second.run(context);
+        }
+        SaveSettings(settings, err);
+        return code;
+    } catch (const UnansweredQuestion& e) {
+        err << "tandrel-cli: " << e.what() << "\n";
+        return 1;
     } catch (const UsageError& e) {
         ShowUsageError(e, words, err);
         return 2;

@@ -52,13 +52,15 @@ class Arguments {
 struct Context {
     const Arguments& args;
     std::ostream& out;
+    std::ostream& err;
     AppSettings& settings;
     TerminalPrompter& prompter;
     FacilitySession& session;
     CTDXDoc& doc;
 
-    // Opens the facility named by --file (with --password); false when it
-    // could not be opened (the reason is already shown).
+    // Opens the facility named by --file, or else the one opened last, with
+    // the password given; false when it could not be opened (the reason is
+    // already shown).
     bool OpenFacility();
     bool Json() const { return args.Has("--json"); }
 };

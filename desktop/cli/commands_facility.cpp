@@ -3,12 +3,28 @@
 #include <QJsonObject>
 
 #include "desktop/cli/cli_context.h"
+#include "desktop/cli/cli_password.h"
+#include "desktop/data/facility_texts.h"
 
 namespace tandrel::cli {
 namespace {
 
 void ExpectWords(const Context& c, std::size_t count) {
     if (c.args.Words().size() != count) throw UsageError("wrong number of arguments");
+}
+
+// The new facility exists before the password questions come: a password
+// given on the command line answers them, and without one they are asked
+// only where a password can still be typed.
+void AnswerPasswordQuestions(Context& c, const std::optional<QString>& password) {
+    if (password && !password->isEmpty()) {
+        c.prompter.OfferNewPassword({*password, *password, c.args.Has("--compatible")});
+        c.prompter.Preset(texts::kAssignPasswordQuestion, PromptAnswer::Yes);
+        c.prompter.Preset(texts::kLosePasswordQuestion, PromptAnswer::Yes);
+    } else if (!c.prompter.CanType()) {
+        c.prompter.Preset(texts::kAssignPasswordQuestion, PromptAnswer::No);
+    }
+    c.prompter.SetNewPasswordOptions(true, c.args.Has("--compatible"));
 }
 
 int Create(Context& c) {
@@ -25,10 +41,7 @@ int Create(Context& c) {
     values.pinLength = c.args.Number("--pin-length", 3, 3, 6);
     c.session.facilitiesFolder = QDir(c.args.Text("--folder")).absolutePath();
     if (!QDir().mkpath(c.session.facilitiesFolder)) throw UsageError("cannot make the folder");
-    const QString password = c.args.Text("--password");
-    if (!password.isEmpty()) {
-        c.prompter.OfferNewPassword({password, password, c.args.Has("--compatible")});
-    }
+    AnswerPasswordQuestions(c, GivenPassword(c.args, c.err));
     if (!c.doc.NewFacility(values)) return 1;
     c.out << c.doc.Path().toStdString() << "\n";
     return c.prompter.Failures().isEmpty() ? 0 : 1;
@@ -77,13 +90,20 @@ int Info(Context& c) {
 int Password(Context& c) {
     c.args.RejectOthers({"--compatible"});
     const auto& w = c.args.Words();
-    if (w.size() == 3 && w[1] == "set") {
-        QString password = c.args.Word(2);
-        c.prompter.OfferNewPassword({password, password, c.args.Has("--compatible")});
+    const bool set = w.size() >= 2 && w[1] == "set";
+    if (set && w.size() == 3) {
+        // Removing the password is a command of its own, never an accident.
+        if (w[2].empty())
+            throw UsageError("the new password is empty; 'password remove' removes it");
+        c.prompter.OfferNewPassword({c.args.Word(2), c.args.Word(2), c.args.Has("--compatible")});
+    } else if (set && w.size() == 2) {
+        if (!c.prompter.CanType())
+            throw UsageError("password set needs NEW, or a terminal to type it on");
+        c.prompter.SetNewPasswordOptions(true, c.args.Has("--compatible"));
     } else if (w.size() == 2 && w[1] == "remove") {
         c.prompter.OfferNewPassword({QString(), QString(), false});
     } else {
-        throw UsageError("usage: password set NEW | password remove");
+        throw UsageError("usage: password set [NEW] | password remove");
     }
     return c.OpenFacility() && c.doc.SetFacilityPassword() ? 0 : 1;
 }
@@ -126,7 +146,8 @@ void AddFacilityCommands(CommandTable& table) {
     table["info"] = {
         "info                    name, version, communication code and counts", {}, Info};
     table["password"] = {
-        "password set NEW [--compatible] | password remove   set or remove the password",
+        "password set [NEW] [--compatible] | password remove   set or remove the password\n"
+        "         (without NEW it is typed on the terminal, unechoed)",
         {"--compatible"},
         Password};
     table["compact"] = {

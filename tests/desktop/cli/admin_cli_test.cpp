@@ -71,11 +71,19 @@ TEST_F(AdminCliTest, GroupListAndSetDriveTheSheet) {
     EXPECT_TRUE(interval.Said(
         "Invalid AutoCode Interval\nValid intervals are 1 to 30 Days\nor 1 to 12 months."));
 
-    // The download question's default is No.
-    Result declined =
+    // Without a terminal the download question stops the command; --no
+    // answers it and says what did not happen.
+    Result unanswered =
         On({"group", "set", "0", "--autocode", "on", "--unit", "days", "--interval", "7"});
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_TRUE(unanswered.Said("stopped before changing anything: the question \"Warning: The "
+                                "changes you have made"));
+    EXPECT_TRUE(unanswered.Said("use --yes to answer Yes or --no to answer No"));
+    Result declined = On(
+        {"--no", "group", "set", "0", "--autocode", "on", "--unit", "days", "--interval", "7"});
     EXPECT_EQ(declined.exitCode, 1);
-    EXPECT_TRUE(declined.Said("in the facility to take affect.\n\nContinue? [y/N] no"));
+    EXPECT_TRUE(declined.Said(
+        "in the facility to take affect.\n\nContinue? [y/N] no\nNo property was changed.\n"));
     EXPECT_EQ(Json({"group", "list"}).array()[0].toObject()["autocode"].toString(), "No");
     Result accepted =
         On({"--yes", "group", "set", "0", "--autocode", "on", "--unit", "days", "--interval", "7"});

@@ -90,10 +90,11 @@ TEST_F(LosCli, InstallStatusAndRemoveOnAnEnrolledHandheld) {
     EXPECT_EQ(Run({"los", "status", "--handheld", handheld}).out,
               "QUANDRIX OS version 3.05 is currently installed on the connected device\n");
 
-    // Without --yes the question's default, No, stands.
-    r = Run({"los", "remove", "--handheld", handheld});
+    // Answered No, nothing is removed.
+    r = Run({"--no", "los", "remove", "--handheld", handheld});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.Said("Remove Lock OS version 3.05 from this device? [y/N] no"));
+    EXPECT_TRUE(r.Said("Remove Lock OS version 3.05 from this device? [y/N] no\n"
+                       "The lock OS file stays on the device.\n"));
     EXPECT_EQ(LosRecordCount(), 3);
 
     ASSERT_EQ(Run({"--yes", "los", "remove", "--handheld", handheld}).exitCode, 0);
