@@ -65,7 +65,8 @@ void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
 }
 
 bool CheckAndSave(CLockUsersSheet& sheet) {
-    return sheet.CheckGeneralPage() && sheet.CheckGroupsPage() && sheet.Save();
+    return sheet.CheckGeneralPage() && sheet.CheckGroupsPage() && sheet.CheckNotesPage() &&
+           sheet.Save();
 }
 
 std::unique_ptr<CLockUsersSheet> NewUserSheet(Context& c) {
