@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -144,6 +146,40 @@ TEST_F(AdminCliTest, FacilityShowAndSetWithConversions) {
     Result help = Run({"help"});
     EXPECT_NE(help.out.find("group list"), std::string::npos);
     EXPECT_NE(help.out.find("facility set [--name NAME]"), std::string::npos);
+}
+
+TEST_F(AdminCliTest, AFacilityNameIsNeverAPath) {
+    QDir(dir.Root()).mkdir("in");
+    Result escaped =
+        Run({"--yes", "create", "--name", "../escape", "--folder", dir.Path("in").toStdString()});
+    EXPECT_EQ(escaped.exitCode, 1);
+    EXPECT_TRUE(escaped.Said("Facility name can not contain \"/\" or \"\\\""));
+    EXPECT_FALSE(QFileInfo::exists(dir.Path("escape.qfd")));
+    EXPECT_TRUE(QDir(dir.Path("in")).isEmpty());
+    Result renamed = On({"--yes", "facility", "set", "--name", ".."});
+    EXPECT_EQ(renamed.exitCode, 1);
+    EXPECT_TRUE(renamed.Said("Facility name can not be \".\" or \"..\""));
+    EXPECT_EQ(Json({"facility", "show"}).object()["Name"].toString(), "Acme");
+}
+
+TEST_F(AdminCliTest, FacilitySetRefusesWhatNoControlOfTheSheetHolds) {
+    const QJsonObject before = Json({"facility", "show"}).object();
+    Result refused = On({"--yes", "facility", "set", "--dst-ahead-month", "13", "--dst-ahead-day",
+                         "77", "--card-expire-format", "200", "--daylight-savings", "99"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.Said("Card expiration date format must be from 0 to 13"));
+    EXPECT_EQ(Json({"facility", "show"}).object(), before);
+    Result month =
+        On({"--yes", "facility", "set", "--dst-back-month", "200", "--dst-back-day", "1"});
+    EXPECT_EQ(month.exitCode, 1);
+    EXPECT_TRUE(month.Said("Daylight savings end month must be from 0 (January) to 11 (December)"));
+    Result accepted = On({"--yes", "facility", "set", "--dst-ahead-month", "2", "--dst-ahead-day",
+                          "2", "--dst-back-month", "9", "--dst-back-day", "1"});
+    EXPECT_EQ(accepted.exitCode, 0) << accepted.err;
+    const QJsonObject after = Json({"facility", "show"}).object();
+    EXPECT_EQ(after["DSTAheadMonth"].toInt(), 2);
+    EXPECT_EQ(after["DSTBackDay"].toInt(), 1);
+    EXPECT_EQ(after["Revision"].toInt(), 2);
 }
 
 }  // namespace
