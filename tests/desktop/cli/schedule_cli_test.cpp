@@ -84,7 +84,7 @@ TEST_F(ScheduleCli, EventsInTheDialogsInputForm) {
          "Unrecognized time format -- Use 'hh:mm am/pm'"},
         {{"--day", "Monday", "--time", "9a"}, "You must select an access level"},
         {{"--time", "9a", "--level", "Lockout"}, "You must first select\na day of the week."},
-        {{"--group", "2", "--day", "Friday", "--time", "9p", "--deny"},
+        {{"--group", "2", "--day", "Friday", "--time", "9x", "--deny"},
          "Unrecognized time format -- Use 'hh:mm am/pm'"},
     };
     for (const Refusal& r : refusals) {
@@ -140,6 +140,32 @@ TEST_F(ScheduleCli, PasteOntoADayAGroupAndAll) {
     EXPECT_EQ(events.filter("4 - < Untitled > : ").size(), 7);
     EXPECT_TRUE(events.contains("8 - < Untitled > : Tuesday: 06:30 PM Deny Access"));
     EXPECT_EQ(events.size(), 7 + 1 + 7 + 1);
+}
+
+TEST_F(ScheduleCli, EveryTimeFieldTakesTheShortForm) {
+    ASSERT_EQ(Run({"schedule", "event", "add", "Day Shift", "--day", "Monday", "--time", "8a",
+                   "--level", "Unlock"})
+                  .exitCode,
+              0);
+    Result group = Run({"schedule", "event", "add", "Day Shift", "--group", "2", "--day", "Friday",
+                        "--time", "6p", "--deny"});
+    ASSERT_EQ(group.exitCode, 0) << group.err;
+    Result holiday =
+        Run({"schedule", "holiday", "add", "Day Shift", "--name", "Eve", "--start", "12/24",
+             "--start-time", "5p", "--end", "12/26", "--end-time", "8a", "--level", "Lockout"});
+    ASSERT_EQ(holiday.exitCode, 0) << holiday.err;
+    EXPECT_EQ(Events(), QStringList({"Monday: 08:00 AM Unlock",
+                                     "2 - < Untitled > : Friday: 06:00 PM Deny Access"}));
+    const QJsonObject eve = Show()["holidays"].toArray()[0].toObject();
+    EXPECT_EQ(eve["start"].toString(), "12/24 05:00 PM");
+    EXPECT_EQ(eve["end"].toString(), "12/26 08:00 AM");
+
+    Result backwards =
+        Run({"schedule", "holiday", "add", "Day Shift", "--name", "Slip", "--start", "07/04",
+             "--start-time", "6p", "--end", "07/04", "--end-time", "6a", "--level", "Lockout"});
+    EXPECT_EQ(backwards.exitCode, 1);
+    EXPECT_TRUE(backwards.Said("The end comes before the start"));
+    EXPECT_EQ(Show()["holidays"].toArray().size(), 1);
 }
 
 TEST_F(ScheduleCli, HolidaysAndEnrolment) {
