@@ -23,14 +23,15 @@ class AdminCliTest : public ::testing::Test {
                       .exitCode,
                   0);
     }
-    Result Run(std::vector<std::string> args) {
+    // `typed` answers the questions as a terminal would.
+    Result Run(std::vector<std::string> args, const std::string& typed = {}) {
         args.insert(args.begin(), {"--settings", dir.Path("settings.ini").toStdString()});
-        return RunCapturing(args);
+        return RunCapturing(args, typed);
     }
     // A command on the facility; options before the command words.
-    Result On(std::vector<std::string> args) {
+    Result On(std::vector<std::string> args, const std::string& typed = {}) {
         args.insert(args.begin(), {"--file", dir.Path("Acme.qfd").toStdString()});
-        return Run(args);
+        return Run(args, typed);
     }
     QJsonDocument Json(std::vector<std::string> args) {
         args.insert(args.begin(), "--json");
@@ -57,7 +58,7 @@ TEST_F(AdminCliTest, GroupListAndSetDriveTheSheet) {
     EXPECT_EQ(groups[0].toObject()["name"].toString(), "< Untitled >");
     EXPECT_EQ(groups[0].toObject()["autocode"].toString(), "No");
 
-    Result renamed = On({"group", "set", "0", "--name", "Staff", "--reference", "Day shift"});
+    Result renamed = On({"group", "set", "1", "--name", "Staff", "--reference", "Day shift"});
     EXPECT_EQ(renamed.exitCode, 0) << renamed.err;
     EXPECT_FALSE(renamed.Said("Continue?"));
     Result list = On({"group", "list"});
@@ -75,26 +76,48 @@ TEST_F(AdminCliTest, GroupListAndSetDriveTheSheet) {
 
     // The download question's default is No.
     Result declined =
-        On({"group", "set", "0", "--autocode", "on", "--unit", "days", "--interval", "7"});
+        On({"group", "set", "1", "--autocode", "on", "--unit", "days", "--interval", "7"}, "n\n");
     EXPECT_EQ(declined.exitCode, 1);
-    EXPECT_TRUE(declined.Said("in the facility to take affect.\n\nContinue? [y/N] no"));
+    EXPECT_TRUE(declined.Said("in the facility to take affect.\n\nContinue? [y/N]"));
     EXPECT_EQ(Json({"group", "list"}).array()[0].toObject()["autocode"].toString(), "No");
     Result accepted =
-        On({"--yes", "group", "set", "0", "--autocode", "on", "--unit", "days", "--interval", "7"});
+        On({"--yes", "group", "set", "1", "--autocode", "on", "--unit", "days", "--interval", "7"});
     EXPECT_EQ(accepted.exitCode, 0) << accepted.err;
     QJsonObject first = Json({"group", "list"}).array()[0].toObject();
     EXPECT_EQ(first["autocode"].toString(), "Yes");
     EXPECT_FALSE(first["nextPinDate"].toString().isEmpty());
     EXPECT_EQ(Json({"facility", "show"}).object()["UserGroupTableRevision"].toInt(), 2);
 
-    Result date = On({"group", "set", "0", "--next-date", "someday"});
+    Result date = On({"group", "set", "1", "--next-date", "someday"});
     EXPECT_EQ(date.exitCode, 1);
     EXPECT_TRUE(date.Said("Unrecognized date format."));
-    EXPECT_EQ(On({"group", "set", "1", "--next-date", "2030-01-01"}).exitCode, 2);  // AutoCode off
+    EXPECT_EQ(On({"group", "set", "2", "--next-date", "2030-01-01"}).exitCode, 2);  // AutoCode off
     EXPECT_EQ(On({"group", "set", "nobody"}).exitCode, 2);
     EXPECT_EQ(On({"group", "set", "9"}).exitCode, 2);
-    EXPECT_EQ(On({"group", "set", "0", "--autocode", "maybe"}).exitCode, 2);
+    EXPECT_EQ(On({"group", "set", "1", "--autocode", "maybe"}).exitCode, 2);
     EXPECT_EQ(On({"group", "rename"}).exitCode, 2);
+}
+
+// Groups are numbered 1 to 8 on the command line as on the sheets; the
+// Group Key itself is refused where it would name another group.
+TEST_F(AdminCliTest, GroupsAreNumberedOneToEight) {
+    Result zero = On({"group", "set", "0", "--name", "Staff"});
+    EXPECT_EQ(zero.exitCode, 2);
+    EXPECT_TRUE(zero.Said("no user group 0: User groups are numbered 1 to 8")) << zero.err;
+    ASSERT_EQ(On({"group", "set", "8", "--name", "Night"}).exitCode, 0);
+    const QJsonObject last = Json({"group", "list"}).array()[7].toObject();
+    EXPECT_EQ(last["group"].toString(), "8");
+    EXPECT_EQ(last["name"].toString(), "Night");
+    // Seven groups still share their first name: none is picked silently.
+    Result shared = On({"group", "set", "< Untitled >", "--name", "Day"});
+    EXPECT_EQ(shared.exitCode, 2);
+    EXPECT_TRUE(
+        shared.Said("more than one user group named '< Untitled >' (1, 2, 3, 4, 5, 6, 7); "
+                    "give its number"))
+        << shared.err;
+    ASSERT_EQ(On({"group", "set", "night", "--reference", "Ward 3"}).exitCode, 0);
+    EXPECT_EQ(Json({"group", "list"}).array()[7].toObject()["reference"].toString(), "Ward 3");
+    EXPECT_NE(Run({"help", "group"}).out.find("1 to 8"), std::string::npos);
 }
 
 TEST_F(AdminCliTest, FacilityShowAndSetWithConversions) {
