@@ -201,10 +201,9 @@ int Enrol(Context& c, bool enrol) {
     for (std::size_t i = 3; i < c.args.Words().size(); ++i) {
         const QString target = c.args.Word(i);
         EnrolmentNode node{EnrolmentNode::Kind::Root, 0};
-        if (!IsLocationPath(target)) {
-            node = {EnrolmentNode::Kind::Lock, LockKeyOf(c.doc, target)};
-        } else if (target != QLatin1String("\\")) {
-            node = {EnrolmentNode::Kind::Location, LocationKeyOf(c.doc, target)};
+        if (target != QLatin1String("\\")) {
+            const LockOrLocation t = LockOrLocationOf(c.doc, target);
+            node = {t.location ? EnrolmentNode::Kind::Location : EnrolmentNode::Kind::Lock, t.key};
         }
         enrol ? sheet->Enrollment().Enroll(node) : sheet->Enrollment().Remove(node);
     }

@@ -38,6 +38,16 @@ int GroupMaskOf(const QString& list) {
     return mask;
 }
 
+// A card's expiry date; an empty text clears it. An unreadable date is
+// refused rather than stored as none.
+QDateTime ExpiryOption(const Arguments& a) {
+    const QString text = a.Text("--expires");
+    if (text.isEmpty()) return {};
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid()) throw UsageError("--expires must be a date, YYYY-MM-DD");
+    return QDateTime(date, QTime(0, 0));
+}
+
 // Applies the options given on the command line to the sheet's pages.
 void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
     UserGeneralPage& g = sheet.General();
@@ -48,9 +58,7 @@ void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
     if (a.Has("--id-type"))
         g.idType = ParseChoice(a.Text("--id-type"), {"code", "mag", "prox"}, "--id-type");
     if (a.Has("--issue")) g.cardIssueNumber = a.Text("--issue");
-    if (a.Has("--expires"))
-        g.cardExpireDate =
-            QDateTime(QDate::fromString(a.Text("--expires"), Qt::ISODate), QTime(0, 0));
+    if (a.Has("--expires")) g.cardExpireDate = ExpiryOption(a);
     if (a.Has("--type")) {
         sheet.SetUserType(ParseChoice(a.Text("--type"),
                                       {"general", "manager", "programmer", "service"}, "--type"));
@@ -298,13 +306,14 @@ int Enrol(Context& c, bool remove) {
     auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(1)));
     if (!sheet || sheet->PendingRemoval()) return 1;
     for (std::size_t i = 2; i < c.args.Words().size(); ++i) {
-        QString target = c.args.Word(i);
+        const QString target = c.args.Word(i);
         bool going = true;
-        if (!remove && IsLocationPath(target)) {
-            going = sheet->EnrolLocation(LocationKeyOf(c.doc, target));
+        if (remove) {
+            going = sheet->Remove({LockKeyOf(c.doc, target)});
+        } else if (const LockOrLocation t = LockOrLocationOf(c.doc, target); t.location) {
+            going = sheet->EnrolLocation(t.key);
         } else {
-            std::vector<int> lock{LockKeyOf(c.doc, target)};
-            going = remove ? sheet->Remove(lock) : sheet->Enrol(lock);
+            going = sheet->Enrol({t.key});
         }
         if (!going) return 1;
     }

@@ -69,6 +69,61 @@ TEST_F(UserCli, UsersLocksAndEnrolments) {
     EXPECT_EQ(unknown.exitCode, 2);
 }
 
+TEST_F(UserCli, UsersSharingANameAreNotPickedSilently) {
+    for (const char* id : {"1111", "2222"}) {
+        ASSERT_EQ(Run({"user", "add", "--last", "Lovelace", "--first", "Ada", "--id", id, "--type",
+                       "general", "--pin", "123"})
+                      .exitCode,
+                  0);
+    }
+    for (const char* name : {"Lovelace, Ada", "lovelace"}) {
+        Result shared = Run({"user", "show", name});
+        EXPECT_EQ(shared.exitCode, 2);
+        EXPECT_EQ(shared.err, std::string("tandrel-cli: more than one user named '") + name +
+                                  "': key 2, key 3; give the user's key\n");
+    }
+    EXPECT_EQ(Json({"user", "show", "3"}).object()["id"].toString(), "2222");
+}
+
+TEST_F(UserCli, MessagesNameTheFieldAndItsLimit) {
+    Result longName = Run({"user", "add", "--last", "Averyveryverylonglastname", "--first", "X",
+                           "--id", "1234", "--type", "general", "--pin", "123"});
+    EXPECT_EQ(longName.exitCode, 1);
+    EXPECT_TRUE(longName.Said("Last Name can not be longer than 20 characters")) << longName.err;
+    EXPECT_FALSE(longName.Said("Error Adding New User Record"));
+    Result brokenName = Run({"user", "add", "--last", "Love\nlace", "--first", "Ada", "--id",
+                             "1234", "--type", "general", "--pin", "123"});
+    EXPECT_EQ(brokenName.exitCode, 1);
+    EXPECT_TRUE(brokenName.Said("Last Name can not contain tabs, line breaks"));
+    Result note = Run({"user", "add", "--last", "Lovelace", "--first", "Ada", "--id", "1234",
+                       "--type", "general", "--pin", "123", "--contact2", std::string(33, 'c')});
+    EXPECT_EQ(note.exitCode, 1);
+    EXPECT_TRUE(note.Said("Contact2 can not be longer than 32 characters"));
+    Result expiry = Run({"user", "add", "--last", "Lovelace", "--first", "Ada", "--id", "1234",
+                         "--type", "general", "--pin", "123", "--expires", "2026-13-45"});
+    EXPECT_EQ(expiry.exitCode, 2);
+    EXPECT_TRUE(expiry.Said("--expires must be a date, YYYY-MM-DD"));
+    EXPECT_TRUE(Json({"user", "list"}).array().isEmpty());
+}
+
+TEST_F(UserCli, ASmallLockCountsItsUsersAndKeepsTheirSlots) {
+    ASSERT_EQ(Run({"lock", "add", "--name", "Closet", "--capacity", "50"}).out, "1\n");
+    EXPECT_EQ(Run({"lock", "list"}).out, "1\tCloset\t\\\t0 users\n");
+    for (const char* id : {"1111", "2222"}) {
+        ASSERT_EQ(Run({"user", "add", "--last", std::string("U") + id, "--first", "Pat", "--id", id,
+                       "--type", "programmer", "--pin", "123"})
+                      .exitCode,
+                  0);
+        ASSERT_EQ(Run({"enrol", std::string("U") + id, "Closet"}).exitCode, 0);
+    }
+    EXPECT_EQ(Run({"lock", "list"}).out, "1\tCloset\t\\\t2 users\n");
+    Result shrunk = Run({"lock", "edit", "Closet", "--capacity", "1"});
+    EXPECT_EQ(shrunk.exitCode, 1);
+    EXPECT_TRUE(shrunk.Said("User capacity can not be less than 2: lock user slot 1 is in use."));
+    ASSERT_EQ(Run({"lock", "edit", "Closet", "--capacity", "2"}).exitCode, 0);
+    EXPECT_EQ(Json({"lock", "show", "Closet"}).object()["users"].toInt(), 2);
+}
+
 TEST_F(UserCli, DeleteAndRestore) {
     ASSERT_EQ(Run({"lock", "add", "--name", "Front"}).exitCode, 0);
     for (auto [last, id, type] : std::vector<std::tuple<std::string, std::string, std::string>>{
