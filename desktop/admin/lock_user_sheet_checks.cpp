@@ -52,7 +52,9 @@ bool CLockUsersSheet::CheckGeneralPage(UserField* field) {
     CFacilityPropertiesRecordset& facility = *doc_.m_pFacilityProperties;
     facility.MoveFirst();
     if (!CheckId(facility, field)) return false;
-    if (general_.userType < 0) return Fail(texts::kSelectDefaultType, UserField::UserType, field);
+    // The type's drop-down holds the four types; anything else is none chosen.
+    if (general_.userType < kGeneral || general_.userType > kService)
+        return Fail(texts::kSelectDefaultType, UserField::UserType, field);
     return HomeGroupHasAutocode() || CheckPin(facility, field);
 }
 

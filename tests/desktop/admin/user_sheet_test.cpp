@@ -118,6 +118,8 @@ TEST_F(UserSheet, GeneralPageChecksInTheirOrder) {
     expect(texts::kCardIssueNumber, UserField::CardIssueNumber);
     g.cardIssueNumber = "3";
     expect(texts::kSelectDefaultType, UserField::UserType);
+    g.userType = 4;  // no type of the drop-down
+    expect(texts::kSelectDefaultType, UserField::UserType);
     sheet->SetUserType(kManager);
     g.pin = "1234";
     expect(texts::kPinMustShorter, UserField::Pin);
