@@ -35,8 +35,9 @@ int List(Context& c) {
     if (c.Json()) {
         QJsonArray array;
         for (const GroupListRow& r : rows) {
-            array.append(QJsonObject{{"key", r.key},
-                                     {"group", r.group},
+            // Groups go by their number only: a Group Key beside it would
+            // name the next group when passed to "group set".
+            array.append(QJsonObject{{"group", r.group},
                                      {"name", r.name},
                                      {"autocode", r.autocode},
                                      {"nextPinDate", r.nextPinDate},

@@ -108,6 +108,7 @@ TEST_F(AdminCliTest, GroupsAreNumberedOneToEight) {
     const QJsonObject last = Json({"group", "list"}).array()[7].toObject();
     EXPECT_EQ(last["group"].toString(), "8");
     EXPECT_EQ(last["name"].toString(), "Night");
+    EXPECT_FALSE(last.contains("key"));  // one numbering, 1 to 8
     // Seven groups still share their first name: none is picked silently.
     Result shared = On({"group", "set", "< Untitled >", "--name", "Day"});
     EXPECT_EQ(shared.exitCode, 2);
