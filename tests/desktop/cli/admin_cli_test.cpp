@@ -144,7 +144,7 @@ TEST_F(AdminCliTest, FacilityShowAndSetWithConversions) {
     EXPECT_EQ(daylight.exitCode, 1);
     EXPECT_TRUE(daylight.Said("You Must Specify a Daylight Savings Type"));
 
-    Result declined = On({"facility", "set", "--id-length", "6", "--pin-length", "4"});
+    Result declined = On({"facility", "set", "--id-length", "6", "--pin-length", "4"}, "n\n");
     EXPECT_EQ(declined.exitCode, 1);
     EXPECT_EQ(Json({"facility", "show"}).object()["IDCodeLength"].toInt(), 4);
     Result converted = On({"--yes", "facility", "set", "--id-length", "6", "--pin-length", "4",

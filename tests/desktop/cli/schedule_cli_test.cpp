@@ -20,14 +20,14 @@ class ScheduleCli : public ::testing::Test {
                   0);
         ASSERT_EQ(Run({"schedule", "add", "Day Shift"}).out, "1\n");
     }
-    // Questions are answered Yes unless `yes` is false (then by their default).
-    Result Run(std::vector<std::string> args, bool yes = true) {
+    // Questions are answered Yes, or from `typed` as on a terminal.
+    Result Run(std::vector<std::string> args, const std::string& typed = {}) {
         std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString()};
-        if (yes) all.push_back("--yes");
+        if (typed.empty()) all.push_back("--yes");
         if (args[0] != "create")
             all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
         all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
+        return RunCapturing(all, typed);
     }
     QJsonObject Show(const std::string& schedule = "Day Shift") {
         Result r = Run({"--json", "schedule", "show", schedule});
@@ -55,8 +55,7 @@ TEST_F(ScheduleCli, AddCopyListAndDelete) {
     EXPECT_EQ(Events("Late Shift"), QStringList{"Monday: 09:00 PM ID Required / PIN Required"});
     EXPECT_EQ(Run({"schedule", "list"}).out, "1\tDay Shift\n2\tLate Shift\n");
 
-    // Deleting defaults to No.
-    Result kept = Run({"schedule", "delete", "Day Shift"}, false);
+    Result kept = Run({"schedule", "delete", "Day Shift"}, "n\n");
     EXPECT_EQ(kept.exitCode, 1);
     EXPECT_TRUE(kept.Said("Permanently delete 'Day Shift' time schedule?"));
     ASSERT_EQ(Run({"schedule", "delete", "1"}).exitCode, 0);
