@@ -191,7 +191,8 @@ bool CLockPropertiesSheet::CheckTexts(LockField* field) {
 // they already have.
 bool CLockPropertiesSheet::CheckCapacity(LockField* field) {
     const int capacity = info_.userCapacity;
-    if (capacity < kMinUserCapacity || capacity > kMaxUserCapacity) {
+    const bool changed = IsNew() || capacity != stored_.userCapacity;
+    if (changed && (capacity < kMinUserCapacity || capacity > kMaxUserCapacity)) {
         return Fail(texts::UserCapacityRange(kMinUserCapacity, kMaxUserCapacity),
                     LockField::UserCapacity, field);
     }

@@ -196,6 +196,22 @@ bool CsvWritable(const QString& value) {
     return true;
 }
 
+// The first value no text file carries, or -1.
+qsizetype UnwritableValue(const QStringList& values) {
+    for (qsizetype k = 0; k < values.size(); ++k) {
+        if (!CsvWritable(values[k])) return k;
+    }
+    return -1;
+}
+
+// A name as a message can show it, its control characters made visible.
+QString Shown(QString text) {
+    for (QChar& ch : text) {
+        if (IsControlCharacter(ch)) ch = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 QStringList ExportedValues(const CLockUsersRecordset& u) {
     return {QString::number(u.m_UserKey),
             u.m_LastName,
@@ -236,15 +252,13 @@ int Export(Context& c) {
     for (u.MoveFirst(); !u.IsEOF(); u.MoveNext()) {
         if (u.m_UserKey < 2 || u.m_RecordState == 0) continue;
         const QStringList values = ExportedValues(u);
-        for (qsizetype k = 0; k < values.size(); ++k) {
-            if (CsvWritable(values[k])) continue;
+        if (const qsizetype k = UnwritableValue(values); k >= 0) {
+            const QString name = UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial);
             c.prompter.Message(
                 QStringLiteral("user export: user %1 (%2) has a control character in '%3'; "
                                "correct it with user edit. Nothing was exported.")
                     .arg(u.m_UserKey)
-                    .arg(UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial)
-                             .toHtmlEscaped(),
-                         header[k]),
+                    .arg(Shown(name), header[k]),
                 PromptIcon::Stop, {});
             return 1;
         }

@@ -237,7 +237,12 @@ TEST_F(UserCsv, ExportKeepsEveryUserOnItsOwnRow) {
     Result refused;
     EXPECT_TRUE(Exported(&refused).empty());
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.Said("user export: user 2 (Lovelace, A"));
+    // The name is shown with its control character made visible.
+    EXPECT_TRUE(
+        refused.Said("user export: user 2 (Lovelace, A\xEF\xBF\xBD"
+                     "da)"))
+        << refused.err;
+    EXPECT_EQ(refused.err.find('\0'), std::string::npos);
     EXPECT_TRUE(
         refused.Said("has a control character in 'First Name'; correct it with user edit. "
                      "Nothing was exported."))
