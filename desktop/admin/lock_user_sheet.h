@@ -122,6 +122,8 @@ class CLockUsersSheet {
     // Writes the sheet in one transaction; false (with the message shown)
     // when nothing could be written.
     bool Save(const QDate& today = QDate::currentDate());
+    // OK / Finish: the checks of every page, then the save.
+    bool Ok() { return CheckGeneralPage() && CheckGroupsPage() && CheckNotesPage() && Save(); }
 
   private:
     CLockUsersSheet(CTDXDoc& doc, Prompter& prompter) : doc_(doc), prompter_(prompter) {}
