@@ -12,6 +12,9 @@ inline QString DepthLimit(int levels) {
     return QStringLiteral("Facility paths can not excede %1 locations in depth").arg(levels);
 }
 inline const QString kLocationNameInUseRestart = QStringLiteral("Location Name Already In Use");
+inline const QString kMustEnterLocationName = QStringLiteral("You Must Enter a Location Name");
+inline const QString kLocationNameBackslash =
+    QStringLiteral("Location name can not contain \"\\\": it separates the levels of a path");
 inline const QString kLocationNotEmpty =
     QStringLiteral("Location Is Not Empty -- Unable To Delete.");
 inline const QString kDeleteLocationError =

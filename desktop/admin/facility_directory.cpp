@@ -2,6 +2,7 @@
 
 #include "desktop/admin/directory_texts.h"
 #include "desktop/admin/location_path.h"
+#include "desktop/admin/text_rules.h"
 #include "desktop/admin/user_texts.h"
 #include "platform/dao/error.h"
 
@@ -115,8 +116,24 @@ bool FacilityDirectory::CanAddLocation(int parent) {
     return false;
 }
 
+// A location's name is a level of every path below it: one line, no
+// backslash, within its field.
+bool FacilityDirectory::NameAllowed(const QString& name) {
+    std::optional<QString> problem;
+    if (name.trimmed().isEmpty()) {
+        problem = texts::kMustEnterLocationName;
+    } else if (name.contains(QLatin1Char('\\'))) {
+        problem = texts::kLocationNameBackslash;
+    } else {
+        problem = NameProblem(QStringLiteral("Location name"), name, {"Lock Paths", "Node Name"});
+    }
+    if (!problem) return true;
+    prompter_.Message(*problem, PromptIcon::Exclamation);
+    return false;
+}
+
 std::optional<int> FacilityDirectory::AddLocation(int parent, const QString& name) {
-    if (!Contains(parent)) return std::nullopt;
+    if (!Contains(parent) || !NameAllowed(name)) return std::nullopt;
     if (NameInUse(parent, name, -1)) {
         prompter_.Message(texts::kLocationNameInUseRestart, PromptIcon::Exclamation);
         return std::nullopt;
@@ -155,6 +172,7 @@ void FacilityDirectory::FlagDevice(int deviceKey) {
 bool FacilityDirectory::RenameLocation(int key, const QString& name) {
     if (!Contains(key) || key == rootKey_) return false;
     if (Name(key) == name) return true;
+    if (!NameAllowed(name)) return false;
     if (NameInUse(Parent(key), name, key)) {
         prompter_.Message(texts::kLocationNameInUseRestart, PromptIcon::Exclamation);
         return false;

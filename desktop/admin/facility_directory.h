@@ -61,8 +61,9 @@ class FacilityDirectory {
     // shown when not.
     bool CanAddLocation(int parent);
     // Ends the label editing of a new location: the new key, or nullopt when
-    // the name is in use among the siblings (editing restarts) or the row
-    // could not be written (the message is shown).
+    // the name is refused (empty, with a backslash or a line break, too
+    // long), in use among the siblings (editing restarts) or the row could
+    // not be written (the message is shown).
     std::optional<int> AddLocation(int parent, const QString& name);
     // Ends the label editing of a renamed location; false when refused or
     // failed (the message is shown). Every lock at or below it gets its new
@@ -94,6 +95,7 @@ class FacilityDirectory {
         std::vector<int> children;
     };
     bool NameInUse(int parent, const QString& name, int except) const;
+    bool NameAllowed(const QString& name);
     void FlagDevice(int deviceKey);
 
     CTDXDoc& doc_;

@@ -23,10 +23,19 @@ enum class FacilityField {
     PinLength,
     CardFacilityPosition,
     CardIdPosition,
+    CardIssuePosition,
+    CardExpirePosition,
+    CardTrack,
+    CardExpireFormat,
+    CardExpireThru,
     Contact1Name,
     Contact2Name,
     ReferenceName,
     DaylightSavingsType,
+    DstAheadMonth,
+    DstAheadWeek,
+    DstBackMonth,
+    DstBackWeek,
 };
 
 // The facility property sheet (general, card data and daylight-saving
@@ -73,12 +82,17 @@ class CFacilityPropertiesSheet {
 
     CFacilityPropertiesSheet(CTDXDoc* doc, Prompter& prompter) : doc_(doc), prompter_(prompter) {}
     bool Fail(const QString& message, FacilityField which, FacilityField* field);
-    bool CheckWizard(FacilityField* field);
+    bool CheckName(FacilityField* field);
     bool CheckLengths(FacilityField* field);
     bool CheckFacilityCode(FacilityField* field);
     bool CheckCardPositions(FacilityField* field);
+    bool CheckCardChoices(FacilityField* field);
+    bool CheckCardPlace(const QString& item, int kind, int position, FacilityField which,
+                        FacilityField* field);
     bool CheckCaptions(FacilityField* field);
     bool CheckDaylight(FacilityField* field);
+    bool CheckDaylightChange(const QString& change, int month, int week, FacilityField monthField,
+                             FacilityField weekField, FacilityField* field);
     Outcome WriteAll();
     bool Convert(const NewFacilityValues& before, bool pinLength, bool idCodeLength);
     void RaiseRevision();

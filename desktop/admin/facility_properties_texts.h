@@ -32,4 +32,34 @@ inline const QString kReferenceFieldName =
 inline const QString kDaylightSavingsType =
     QStringLiteral("You Must Specify a Daylight Savings Type");
 
+// The fixed choices of the card data and daylight-saving pages, for values
+// that none of their controls can hold.
+inline const QString kCardTrackChoice =
+    QStringLiteral("Card track must be 0 (Track 2) or 1 (Track 3)");
+inline QString CardKindChoice(const QString& item) {
+    return item + QStringLiteral(" position must be 0 (Character), 1 (Field) or 2 (Not Used)");
+}
+inline QString CardPositionRange(const QString& item, int low, int high) {
+    return item + QStringLiteral(" position must be from %1 to %2").arg(low).arg(high);
+}
+inline const QString kCardExpireFormatChoice = QStringLiteral(
+    "Card expiration date format must be from 0 to 13: DDMMYY, DDMMYYYY, MMDDYY, MMDDYYYY, "
+    "MMYY, MMYYYY, YY, YYDDMM, YYMM, YYMMDD, YYYY, YYYYDDMM, YYYYMM, YYYYMMDD");
+inline const QString kCardExpireThruChoice =
+    QStringLiteral("Card expiration must be 0 (Thru) or 1 (To)");
+inline const QString kDaylightSavingsChoice =
+    QStringLiteral("Daylight savings type must be 0 (off) or 1 (on)");
+inline QString DstMonthChoice(const QString& change) {
+    return QStringLiteral("Daylight savings ") + change +
+           QStringLiteral(" month must be from 0 (January) to 11 (December)");
+}
+inline QString DstWeekChoice(const QString& change) {
+    return QStringLiteral("Daylight savings ") + change +
+           QStringLiteral(" week must be 0 (first), 1 (last), 2 (second), 3 (third) or 4 (fourth)");
+}
+inline QString DstHalfChosen(const QString& change) {
+    return QStringLiteral("Daylight savings ") + change +
+           QStringLiteral(" needs both a month and a week");
+}
+
 }  // namespace tandrel::texts

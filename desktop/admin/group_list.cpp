@@ -15,6 +15,11 @@ QString NextPinDateText(const CGroupsRecordset& groups, const QDate& today) {
 
 }  // namespace
 
+std::optional<int> GroupKeyOfNumber(int number) {
+    if (number < 1 || number > kUserGroups) return std::nullopt;
+    return number - 1;
+}
+
 QStringList GroupListHeaders() {
     return {texts::kGroupColumn, texts::kGroupNameColumn, texts::kAutoCodeColumn,
             texts::kNextPinDateColumn, texts::kReferenceColumn};

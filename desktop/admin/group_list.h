@@ -4,11 +4,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 #include "desktop/data/table_recordsets.h"
 
 namespace tandrel {
+
+inline constexpr int kUserGroups = 8;
+
+// Groups are numbered 1 to 8 wherever a person reads or types them (the
+// Group Key plus 1): the key of a group number, nullopt outside 1 to 8.
+std::optional<int> GroupKeyOfNumber(int number);
 
 // One row of the user group list view.
 struct GroupListRow {

@@ -22,6 +22,7 @@ inline const QString kMustEnterGroupName = QStringLiteral("You Must Enter a User
 inline const QString kInvalidInterval = QStringLiteral(
     "Invalid AutoCode Interval\nValid intervals are 1 to 30 Days\nor 1 to 12 months.");
 inline const QString kInvallidDate = QStringLiteral("Invallid date format.");
+inline const QString kGroupNumbers = QStringLiteral("User groups are numbered 1 to 8");
 inline const QString kGroupUpdateError =
     QStringLiteral("Error Updating Database, Can Not Continue.");
 

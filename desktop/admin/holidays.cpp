@@ -8,6 +8,7 @@
 #include "desktop/admin/schedule_entry.h"
 #include "desktop/admin/schedule_events.h"
 #include "desktop/admin/schedule_texts.h"
+#include "desktop/admin/text_rules.h"
 
 namespace tandrel {
 namespace {
@@ -66,8 +67,10 @@ QString PeriodText(const QDateTime& moment) {
 
 bool CheckHolidayEntry(const HolidayEntry& entry, Prompter& prompter, Holiday& holiday,
                        HolidayField* field) {
-    const QString name = entry.name.left(kHolidayNameBox).trimmed();
+    const QString name = entry.name.trimmed();
     if (name.isEmpty()) return Fail(prompter, texts::kHolidayNameNeeded, HolidayField::Name, field);
+    if (auto problem = NameProblem(QStringLiteral("Holiday name"), name, {"Holidays", "Name"}))
+        return Fail(prompter, *problem, HolidayField::Name, field);
     QDateTime start, end;
     if (!ReadMoment(entry.startDate, entry.startTime, HolidayField::StartDate,
                     HolidayField::StartTime, prompter, start, field) ||
@@ -76,7 +79,13 @@ bool CheckHolidayEntry(const HolidayEntry& entry, Prompter& prompter, Holiday& h
         return false;
     }
     if (start == end) return Fail(prompter, texts::kSamePeriodEnds, HolidayField::EndDate, field);
-    if (end < start) end = IntoNextYear(end);
+    if (end < start) {
+        // Only a period over the new year ends in an earlier month; an end
+        // earlier in the start's own month is a slip, not a year-long holiday.
+        if (end.date().month() >= start.date().month())
+            return Fail(prompter, texts::kHolidayEndsBeforeStart, HolidayField::EndDate, field);
+        end = IntoNextYear(end);
+    }
     const bool daily = entry.mode == HolidayMode::DailySchedule;
     if (!daily && (entry.level < 0 || entry.level >= kAccessLevels))
         return Fail(prompter, texts::kSelectAccessLevel, HolidayField::Level, field);

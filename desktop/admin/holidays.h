@@ -12,7 +12,6 @@
 namespace tandrel {
 
 inline constexpr int kMaxHolidays = 32;
-inline constexpr int kHolidayNameBox = 32;
 
 // One holiday of a schedule, as a Holidays row keeps it: the period in 2000
 // (the end in 2001 when it runs over the new year), either an access level
@@ -50,9 +49,10 @@ struct HolidayEntry {
 enum class HolidayField { Name, StartDate, StartTime, EndDate, EndTime, Level, Day };
 
 // The dialog's OK checks in their order; a failure shows its message with
-// the stop icon and names the field to focus. An end before the start is
-// moved into 2001; when that day does not exist there (29 February) the
-// end is left invalid for the caller to refuse.
+// the stop icon and names the field to focus. An end in an earlier month
+// than the start is moved into 2001 (the period runs over the new year);
+// when that day does not exist there (29 February) the end is left invalid
+// for the caller to refuse. An end earlier in the start's month is refused.
 bool CheckHolidayEntry(const HolidayEntry& entry, Prompter& prompter, Holiday& holiday,
                        HolidayField* field = nullptr);
 HolidayEntry EntryOf(const Holiday& holiday);

@@ -169,7 +169,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
     if (!lock.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
     lock.Edit();
     lock.m_PgmIDCount = static_cast<std::int16_t>(programmers_);
-    lock.m_EnrolledUserCounter = info_.userCapacity - freeSlots_;
+    lock.m_EnrolledUserCounter = usedSlots_;
     lock.Update();
     // The lock must learn its changed user list.
     if (anyChange) MarkLockPending(lock);

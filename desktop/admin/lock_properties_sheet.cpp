@@ -7,6 +7,7 @@
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/admin/text_rules.h"
 #include "desktop/admin/user_texts.h"
 #include "platform/dao/error.h"
 
@@ -52,7 +53,6 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::NewLock(CTDXDoc& doc
     auto sheet = std::unique_ptr<CLockPropertiesSheet>(new CLockPropertiesSheet(doc, prompter));
     sheet->info_.pathIndex = pathIndex;
     sheet->stored_ = sheet->info_;
-    sheet->freeSlots_ = sheet->info_.userCapacity;
     return sheet;
 }
 
@@ -65,7 +65,6 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::PasteLock(CTDXDoc& d
     LockInfoPage info = from->info_;
     info.pathIndex = pathIndex;
     sheet->info_ = info;
-    sheet->freeSlots_ = info.userCapacity;
     return sheet;
 }
 
@@ -103,11 +102,11 @@ void CLockPropertiesSheet::Load(int lockKey) {
     supplyVolts_ = l.m_SupplyVolts;
     hardwareClass_ = l.m_HardwareClass;
     firmwareVersion_ = l.m_FirmwareVersion;
-    freeSlots_ = FreeSlotCount(db, lockKey, l.m_UserCapacity);
     programmers_ = l.m_PgmIDCount;
     for (const EnrolmentDraft& d : StoredEnrolmentsOfLock(db, lockKey)) {
         LockUserEntry& e = AddCandidate(d.userKey);
         e.stored = e.draft = d;
+        ++usedSlots_;
     }
 }
 
@@ -140,7 +139,25 @@ bool CLockPropertiesSheet::Fail(const QString& message, LockField which, LockFie
 
 bool CLockPropertiesSheet::CheckInfoPage(LockField* field) {
     info_.name = info_.name.trimmed();
+    if (!CheckName(field) || !CheckTexts(field)) return false;
+    if (info_.openDelaySeconds < kMinOpenDelay || info_.openDelaySeconds > kMaxOpenDelay) {
+        return Fail(texts::kOpenDelayRange, LockField::OpenDelay, field);
+    }
+    if (!ParseDate(info_.installDate))
+        return Fail(texts::kInvalidDate, LockField::InstallDate, field);
+    if (!ParseDate(info_.batteryInstallDate)) {
+        return Fail(texts::kInvalidDate, LockField::BatteryInstallDate, field);
+    }
+    return CheckCapacity(field);
+}
+
+// Names are unique within a location, so a lock is found by its path.
+bool CLockPropertiesSheet::CheckName(LockField* field) {
     if (info_.name.isEmpty()) return Fail(texts::kMustEnterLocation, LockField::Name, field);
+    if (auto problem = NameProblem(QStringLiteral("Lock name"), info_.name, {"Locks", "Name"});
+        (IsNew() || info_.name != stored_.name) && problem) {
+        return Fail(*problem, LockField::Name, field);
+    }
     try {
         CLocksRecordset locks(doc_.Db());
         locks.SetCurrentIndex("Name");
@@ -153,15 +170,50 @@ bool CLockPropertiesSheet::CheckInfoPage(LockField* field) {
     } catch (const dao::Error&) {
         return Fail(texts::kUnexpectedDatabaseError, LockField::Name, field);
     }
-    if (info_.openDelaySeconds < kMinOpenDelay || info_.openDelaySeconds > kMaxOpenDelay) {
-        return Fail(texts::kOpenDelayRange, LockField::OpenDelay, field);
+    return true;
+}
+
+bool CLockPropertiesSheet::CheckTexts(LockField* field) {
+    if (auto problem = TextProblem(QStringLiteral("Serial Number"), info_.serialNumber,
+                                   {"Locks", "Serial Number"});
+        info_.serialNumber != stored_.serialNumber && problem) {
+        return Fail(*problem, LockField::SerialNumber, field);
     }
-    if (!ParseDate(info_.installDate))
-        return Fail(texts::kInvalidDate, LockField::InstallDate, field);
-    if (!ParseDate(info_.batteryInstallDate)) {
-        return Fail(texts::kInvalidDate, LockField::BatteryInstallDate, field);
+    if (auto problem = TextProblem(QStringLiteral("Model Number"), info_.modelNumber,
+                                   {"Locks", "Model Number"});
+        info_.modelNumber != stored_.modelNumber && problem) {
+        return Fail(*problem, LockField::ModelNumber, field);
     }
     return true;
+}
+
+// The lock's user list must hold every enrolment it keeps, in the slots
+// they already have.
+bool CLockPropertiesSheet::CheckCapacity(LockField* field) {
+    const int capacity = info_.userCapacity;
+    const bool changed = IsNew() || capacity != stored_.userCapacity;
+    if (changed && (capacity < kMinUserCapacity || capacity > kMaxUserCapacity)) {
+        return Fail(texts::UserCapacityRange(kMinUserCapacity, kMaxUserCapacity),
+                    LockField::UserCapacity, field);
+    }
+    const int highest = HighestKeptSlot();
+    if (capacity <= highest) {
+        return Fail(texts::CapacityBelowSlot(highest + 1, highest), LockField::UserCapacity, field);
+    }
+    if (capacity < usedSlots_) {
+        return Fail(texts::CapacityBelowEnrolled(usedSlots_), LockField::UserCapacity, field);
+    }
+    return true;
+}
+
+// The highest slot of a stored enrolment the save keeps; -1 when none.
+int CLockPropertiesSheet::HighestKeptSlot() const {
+    int highest = -1;
+    for (const LockUserEntry& e : users_) {
+        if (e.stored.HasRow() && e.draft.state != kNotEnrolled)
+            highest = std::max(highest, e.stored.slot);
+    }
+    return highest;
 }
 
 LockStatusTexts CLockPropertiesSheet::Status() const {
@@ -199,11 +251,11 @@ void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
         if (e.userRecordState == 4 || d.Enrolled()) continue;
         const bool needsSlot = d.state != kPendingRemoval;
         if (needsSlot) {
-            if (freeSlots_ == 0) {
+            if (FreeSlots() == 0) {
                 prompter_.Message(texts::LockFullForUser(e.userName), PromptIcon::Exclamation);
                 continue;
             }
-            --freeSlots_;
+            ++usedSlots_;
             if (!d.HasRow()) d.useDefaults = true;
         }
         EnrolDraft(d);
@@ -223,7 +275,7 @@ bool CLockPropertiesSheet::RemoveUsers(const std::vector<int>& userKeys) {
             continue;
         }
         RemoveDraft(e->draft);
-        if (e->draft.state == kNotEnrolled) ++freeSlots_;
+        if (e->draft.state == kNotEnrolled) --usedSlots_;
         if (e->draft.Programmer()) --programmers_;
     }
     return true;

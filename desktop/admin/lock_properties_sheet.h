@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -41,7 +42,18 @@ struct LockUserEntry {
     int userRecordState = 1;
 };
 
-enum class LockField { Name, OpenDelay, InstallDate, BatteryInstallDate };
+enum class LockField {
+    Name,
+    SerialNumber,
+    ModelNumber,
+    OpenDelay,
+    InstallDate,
+    BatteryInstallDate,
+    UserCapacity
+};
+
+inline constexpr int kMinUserCapacity = 1;
+inline constexpr int kMaxUserCapacity = 2000;
 
 // The battery judgement of a supply voltage in millivolts.
 QString BatteryJudgement(int supplyVolts);
@@ -82,7 +94,9 @@ class CLockPropertiesSheet {
     bool UserActionsAllowed(int userKey);
     // Leaving the page needs at least one programmer enrolled.
     bool CheckUserPage();
-    int FreeSlots() const { return freeSlots_; }
+    // Slots of the user list not taken by an enrolment (stored or added on
+    // the page).
+    int FreeSlots() const { return std::max(0, info_.userCapacity - usedSlots_); }
     int Programmers() const { return programmers_; }
 
     bool Save();
@@ -93,6 +107,10 @@ class CLockPropertiesSheet {
     LockUserEntry* EntryOf(int userKey);
     LockUserEntry& AddCandidate(int userKey);
     bool Fail(const QString& message, LockField which, LockField* field);
+    bool CheckName(LockField* field);
+    bool CheckTexts(LockField* field);
+    bool CheckCapacity(LockField* field);
+    int HighestKeptSlot() const;
     bool WriteLockRow();
     void WriteEnrolments();
     void FlagDevice();
@@ -105,7 +123,7 @@ class CLockPropertiesSheet {
     QDateTime lastProgramDate_;
     int supplyVolts_ = 0, hardwareClass_ = 0, firmwareVersion_ = 0;
     std::vector<LockUserEntry> users_;
-    int freeSlots_ = 0;
+    int usedSlots_ = 0;  // enrolment rows the lock keeps, and those added on the page
     int programmers_ = 0;
 };
 

@@ -1,6 +1,4 @@
 #include "desktop/admin/lock_user_sheet.h"
-#include "desktop/admin/digits.h"
-#include "desktop/admin/page_check.h"
 
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
@@ -11,17 +9,14 @@
 namespace tandrel {
 namespace {
 
-constexpr int kMinCardDigits = 4;
-constexpr int kMaxCardDigits = 19;
 constexpr int kUserKeyLimit = 65535;
-constexpr int kNoCardIssueNumber = 2;
 
-int IdTypeOfRow(const CLockUsersRecordset& u) {
+}  // namespace
+
+int IdTypeOf(const CLockUsersRecordset& u) {
     if (!u.m_CardMedia) return kIdCode;
     return u.m_CardMediaType == kIdProxCard ? kIdProxCard : kIdMagCard;
 }
-
-}  // namespace
 
 QString IdTypeName(int idType) {
     switch (idType) {
@@ -57,6 +52,7 @@ std::unique_ptr<CLockUsersSheet> CLockUsersSheet::CopyUser(CTDXDoc& doc, Prompte
     sheet->storedRecordState_ = 1;
     sheet->storedGeneral_ = UserGeneralPage{};
     sheet->storedGroups_ = UserGroupsPage{};
+    sheet->storedNotes_ = UserNotesPage{};
     sheet->locks_.clear();
     sheet->locksLoaded_ = false;
     return sheet;
@@ -80,7 +76,7 @@ void CLockUsersSheet::LoadUser(int userKey) {
     CLockUsersRecordset& u = *doc_.m_pLockUsers;
     userKey_ = userKey;
     storedRecordState_ = u.m_RecordState;
-    general_ = {u.m_LastName,   u.m_FirstName,       u.m_MiddleInitial,  IdTypeOfRow(u),
+    general_ = {u.m_LastName,   u.m_FirstName,       u.m_MiddleInitial,  IdTypeOf(u),
                 u.m_LockIDcode, u.m_CardIssueNumber, u.m_CardExpireDate, u.m_UserType,
                 u.m_Rights,     u.m_CurPIN};
     groups_ = {u.m_GroupMask, u.m_HomeGroup};
@@ -88,88 +84,12 @@ void CLockUsersSheet::LoadUser(int userKey) {
     cardMediaType_ = u.m_CardMediaType;
     storedGeneral_ = general_;
     storedGroups_ = groups_;
+    storedNotes_ = notes_;
 }
 
 void CLockUsersSheet::SetUserType(int userType) {
     general_.userType = userType;
     general_.rights &= AllowedRights(userType);
-}
-
-bool CLockUsersSheet::Fail(const QString& message, UserField which, UserField* field) {
-    return RefuseField(prompter_, message, which, field);
-}
-
-bool CLockUsersSheet::HomeGroupHasAutocode() {
-    if (groups_.homeGroup < 0) return false;
-    CGroupsRecordset& groups = *doc_.m_pGroups;
-    groups.SetCurrentIndex("PrimaryKey");
-    return groups.Seek("=", {groups_.homeGroup}) && groups.m_AutocodeEnabled;
-}
-
-bool CLockUsersSheet::IdInUse() {
-    CLockUsersRecordset users(doc_.Db());
-    users.SetCurrentIndex("Lock ID code");
-    for (users.Seek("=", {general_.id}); users.HasCurrent() && users.m_LockIDcode == general_.id;
-         users.MoveNext()) {
-        if (users.m_UserKey != userKey_ && users.m_RecordState != 0 &&
-            IdTypeOfRow(users) == general_.idType) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CLockUsersSheet::CheckGeneralPage(UserField* field) {
-    UserGeneralPage& g = general_;
-    g.lastName = g.lastName.trimmed();
-    g.firstName = g.firstName.trimmed();
-    const bool isNew = IsNew();
-    if ((isNew || g.lastName != storedGeneral_.lastName) && g.lastName.isEmpty()) {
-        return Fail(texts::kMustEnterLastName, UserField::LastName, field);
-    }
-    if ((isNew || g.firstName != storedGeneral_.firstName) && g.firstName.isEmpty()) {
-        return Fail(texts::kMustEnterFirstName, UserField::FirstName, field);
-    }
-    if (!AllDigits(g.id)) return Fail(texts::kIdNumericOnly, UserField::Id, field);
-    CFacilityPropertiesRecordset& facility = *doc_.m_pFacilityProperties;
-    facility.MoveFirst();
-    const bool idChanged = g.id != storedGeneral_.id || g.idType != storedGeneral_.idType;
-    if (isNew || idChanged) {
-        const int length = static_cast<int>(g.id.size());
-        if (g.id.isEmpty()) return Fail(texts::kMustEnterValidId, UserField::Id, field);
-        if (g.idType == kIdCode && length != facility.m_IDCodeLength) {
-            return Fail(texts::CodeIdLength(facility.m_IDCodeLength), UserField::Id, field);
-        }
-        if (g.idType != kIdCode && (length < kMinCardDigits || length > kMaxCardDigits)) {
-            return Fail(texts::CardIdLength(kMinCardDigits, kMaxCardDigits), UserField::Id, field);
-        }
-        if (IdInUse())
-            return Fail(IdTypeName(g.idType) + texts::kIdInUseSuffix, UserField::Id, field);
-    }
-    if (g.idType == kIdMagCard && facility.m_CardIssueIsField != kNoCardIssueNumber &&
-        (g.cardIssueNumber.isEmpty() || !AllDigits(g.cardIssueNumber))) {
-        return Fail(texts::kCardIssueNumber, UserField::CardIssueNumber, field);
-    }
-    if (g.userType < 0) return Fail(texts::kSelectDefaultType, UserField::UserType, field);
-    if (HomeGroupHasAutocode()) return true;
-    // An empty PIN is refused only where one must be given; the length and
-    // digit checks are for PINs that were typed.
-    if (!g.pin.isEmpty()) {
-        if (g.pin.size() > facility.m_PINLength)
-            return Fail(texts::kPinMustShorter, UserField::Pin, field);
-        if (g.pin.size() < facility.m_PINLength)
-            return Fail(texts::kPinMustLonger, UserField::Pin, field);
-        if (!AllDigits(g.pin)) return Fail(texts::kPinNumericOnly, UserField::Pin, field);
-    } else if (isNew || g.pin != storedGeneral_.pin) {
-        return Fail(texts::kMustEnterPin, UserField::Pin, field);
-    }
-    return true;
-}
-
-bool CLockUsersSheet::CheckGroupsPage() {
-    if (groups_.homeGroup >= 0) return true;
-    prompter_.Message(texts::kSelectHomeGroup, PromptIcon::Exclamation);
-    return false;
 }
 
 int CLockUsersSheet::ChangeFlags() const {
@@ -305,6 +225,7 @@ bool CLockUsersSheet::SetLockUserType(int lockKey, int typeCode, int rights, boo
 
 bool CLockUsersSheet::Save(const QDate& today) {
     if (!IsNew() && PendingRemoval()) return false;
+    if (!CheckTextsFit()) return false;
     const bool isNew = IsNew();
     const int flags = isNew ? 0 : ChangeFlags();
     dao::Database& db = doc_.Db();
@@ -338,6 +259,7 @@ bool CLockUsersSheet::Save(const QDate& today) {
     }
     storedGeneral_ = general_;
     storedGroups_ = groups_;
+    storedNotes_ = notes_;
     locks_.clear();
     locksLoaded_ = false;
     return true;

@@ -15,6 +15,8 @@ namespace tandrel {
 // ID types of a user: keyed code, magnetic card, proximity card.
 enum IdType : int { kIdCode = 0, kIdMagCard = 1, kIdProxCard = 2 };
 QString IdTypeName(int idType);  // "Code", "Mag Card", "Prox Card"
+// The ID type of a Users row.
+int IdTypeOf(const CLockUsersRecordset& user);
 // The rights bits a user type can carry (Manager 6, Programmer 4, others none).
 int AllowedRights(int userType);
 // A user as the user list names it: "Last, First" and " M." for a middle initial.
@@ -53,7 +55,19 @@ struct LockEnrolmentEntry {
     int programmers = 0;
 };
 
-enum class UserField { LastName, FirstName, Id, CardIssueNumber, UserType, Pin, HomeGroup };
+enum class UserField {
+    LastName,
+    FirstName,
+    MiddleInitial,
+    Id,
+    CardIssueNumber,
+    UserType,
+    Pin,
+    HomeGroup,
+    Reference,
+    Contact1,
+    Contact2
+};
 
 // The lock user property sheet ("CLockUsersSheet"): the working copy of one
 // user across its pages, the page checks, the enrolment page's operations
@@ -84,6 +98,9 @@ class CLockUsersSheet {
     // `field` names the field to focus.
     bool CheckGeneralPage(UserField* field = nullptr);
     bool CheckGroupsPage();
+    // The Notes page: texts that fit their fields, without control
+    // characters.
+    bool CheckNotesPage(UserField* field = nullptr);
 
     // The Lock Enrollment page: every lock of the facility.
     const std::vector<LockEnrolmentEntry>& LockEntries();
@@ -105,11 +122,20 @@ class CLockUsersSheet {
     // Writes the sheet in one transaction; false (with the message shown)
     // when nothing could be written.
     bool Save(const QDate& today = QDate::currentDate());
+    // OK / Finish: the checks of every page, then the save.
+    bool Ok() { return CheckGeneralPage() && CheckGroupsPage() && CheckNotesPage() && Save(); }
 
   private:
     CLockUsersSheet(CTDXDoc& doc, Prompter& prompter) : doc_(doc), prompter_(prompter) {}
     void LoadUser(int userKey);
     bool Fail(const QString& message, UserField which, UserField* field);
+    bool CheckNames(UserField* field);
+    bool CheckName(UserField which, UserField* field);
+    bool CheckCardIssueText(UserField* field);
+    // What the engine would refuse in the texts, checked again on saving.
+    bool CheckTextsFit(UserField* field = nullptr);
+    bool CheckId(const CFacilityPropertiesRecordset& facility, UserField* field);
+    bool CheckPin(const CFacilityPropertiesRecordset& facility, UserField* field);
     bool HomeGroupHasAutocode();
     LockEnrolmentEntry* Entry(int lockKey);
     std::uint8_t DefaultTypeByte() const;
@@ -125,7 +151,7 @@ class CLockUsersSheet {
     int storedRecordState_ = 1;
     UserGeneralPage general_, storedGeneral_;
     UserGroupsPage groups_, storedGroups_;
-    UserNotesPage notes_;
+    UserNotesPage notes_, storedNotes_;
     int cardMediaType_ = 0;
     std::vector<LockEnrolmentEntry> locks_;
     bool locksLoaded_ = false;

@@ -25,8 +25,12 @@ QString ExpandShortForm(const QString& upper) {
 }  // namespace
 
 std::optional<QTime> ReadTimeOfDay(const QString& text) {
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
     if (t.isEmpty()) return std::nullopt;
+    if (!t.contains(QLatin1Char(':'))) {
+        const QString expanded = ExpandShortForm(t.toUpper());
+        if (!expanded.isEmpty()) t = expanded;
+    }
     const QLocale locale;
     for (QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat}) {
         const QTime time = locale.toTime(t, type);
@@ -43,13 +47,7 @@ std::optional<QTime> ReadTimeOfDay(const QString& text) {
 
 std::optional<QTime> ReadMasterEventTime(const QString& text) {
     if (text.size() > kMasterTimeBox) return std::nullopt;
-    QString upper = text.trimmed().toUpper();
-    if (upper.size() < 2) return std::nullopt;
-    if (!upper.contains(QLatin1Char(':'))) {
-        upper = ExpandShortForm(upper);
-        if (upper.isEmpty()) return std::nullopt;
-    }
-    return ReadTimeOfDay(upper);
+    return ReadTimeOfDay(text);
 }
 
 bool CheckMasterEntry(const MasterEventEntry& entry, Prompter& prompter, ScheduleEvent& event,

@@ -34,11 +34,12 @@ enum class EventField { Time, Level };
 // closes.
 enum class EntryOutcome { Accepted, KeepOpen, Refused };
 
-// A time of day as typed: the locale's time formats, then "h:mm AM",
-// "h:mm:ss AM" (with or without the blank) and 24-hour "H:mm", "H:mm:ss".
+// A time of day as typed in any time box (events and holidays), trimmed:
+// without a colon the short form "9p" / "12 AM" stands for "9:00 PM"; then the locale's time
+// formats, "h:mm AM", "h:mm:ss AM" (with or without the blank) and 24-hour "H:mm", "H:mm:ss".
+// Seconds are dropped.
 std::optional<QTime> ReadTimeOfDay(const QString& text);
-// A master event's time box: at most 8 characters, trimmed and upper-cased;
-// without a colon the short form "9p" / "12 AM" is read as "9:00 PM".
+// A master event's time box, which holds at most 8 characters.
 std::optional<QTime> ReadMasterEventTime(const QString& text);
 
 // The dialogs' OK checks, in their order. A failure shows its message with

@@ -33,6 +33,9 @@ inline const QString kHolidayNameNeeded = QStringLiteral("You must enter a name 
 inline const QString kSamePeriodEnds =
     QStringLiteral("Invallid holiday period --\nStart and end date/times\ncan not be the same");
 inline const QString kSelectDailySchedule = QStringLiteral("You must select a daily schedule");
+inline const QString kHolidayEndsBeforeStart = QStringLiteral(
+    "Invalid holiday period --\nThe end comes before the start\n(a period over the new year ends "
+    "in an earlier month)");
 
 // Events.
 inline const QString kSelectDayFirst = QStringLiteral("You must first select\na day of the week.");

@@ -1,6 +1,7 @@
 #include "desktop/admin/time_schedule_sheet.h"
 
 #include "desktop/admin/schedule_texts.h"
+#include "desktop/admin/text_rules.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -113,6 +114,12 @@ bool CTimeScheduleSheet::CheckInfoPage() {
     const QString name = name_.trimmed();
     if (name.isEmpty()) {
         prompter_.Message(texts::kScheduleNameNeeded, PromptIcon::Exclamation);
+        return false;
+    }
+    if (auto problem =
+            NameProblem(QStringLiteral("Time schedule name"), name, {"Time Schedule", "Name"});
+        (IsNew() || name != storedName_) && problem) {
+        prompter_.Message(*problem, PromptIcon::Exclamation);
         return false;
     }
     CTimeSchedulesRecordset schedules(doc_.Db());

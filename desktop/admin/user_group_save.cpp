@@ -22,6 +22,7 @@ bool CUserGroupSheet::Save() {
         ReloadShared();
         return false;
     }
+    stored_ = page_;
     if (renamed && namesChanged_) namesChanged_();
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "desktop/admin/date_entry.h"
 #include "desktop/admin/group_texts.h"
+#include "desktop/admin/text_rules.h"
 
 namespace tandrel {
 namespace {
@@ -35,6 +36,7 @@ bool CUserGroupSheet::Load(int groupKey) {
     page_.unit = UnitOf(groups.m_AutocodeIntervalType);
     const QDate stored = UnpackToQDate(static_cast<std::uint16_t>(groups.m_PINDate), today_);
     if (page_.autocode && stored.isValid()) page_.nextPinDate = ShortDateText(stored);
+    stored_ = page_;
     return true;
 }
 
@@ -83,6 +85,16 @@ bool CUserGroupSheet::CheckNextPinDate(GroupField* field) {
 bool CUserGroupSheet::CheckPage(GroupField* field) {
     if (page_.name.trimmed().isEmpty()) {
         return Fail(texts::kMustEnterGroupName, GroupField::Name, field);
+    }
+    if (auto problem = NameProblem(QStringLiteral("User group name"), page_.name,
+                                   {"User Groups", "Group Name"});
+        page_.name != stored_.name && problem) {
+        return Fail(*problem, GroupField::Name, field);
+    }
+    if (auto problem =
+            TextProblem(QStringLiteral("Reference"), page_.reference, {"User Groups", "Reference"});
+        page_.reference != stored_.reference && problem) {
+        return Fail(*problem, GroupField::Reference, field);
     }
     if (!IntervalValid()) return Fail(texts::kInvalidInterval, GroupField::Interval, field);
     if (!page_.nextPinDate.isEmpty() && !ParseDateEntry(page_.nextPinDate, today_).isValid()) {

@@ -86,7 +86,7 @@ class CUserGroupSheet {
     Prompter& prompter_;
     QDate today_;
     int key_ = 0;
-    GroupPage page_;
+    GroupPage page_, stored_;
     std::function<void()> namesChanged_;
 };
 

@@ -64,6 +64,18 @@ inline const QString kLocationNameInUse = QStringLiteral("Location name already 
 inline const QString kOpenDelayRange =
     QStringLiteral("Valid open delay times are from 3 to 30 seconds.");
 inline const QString kInvalidDate = QStringLiteral("Invallid date format.");
+inline QString UserCapacityRange(int low, int high) {
+    return QStringLiteral("User capacity must be from %1 to %2 users.").arg(low).arg(high);
+}
+inline QString CapacityBelowSlot(int needed, int slot) {
+    return QStringLiteral("User capacity can not be less than %1: lock user slot %2 is in use.")
+        .arg(needed)
+        .arg(slot);
+}
+inline QString CapacityBelowEnrolled(int users) {
+    return QStringLiteral("User capacity can not be less than the %1 users enrolled in this lock.")
+        .arg(users);
+}
 inline const QString kUnexpectedDatabaseError = QStringLiteral("Unexpected database error");
 inline QString LockFullForUser(const QString& user) {
     return QStringLiteral("Unable to enroll: ") + user +

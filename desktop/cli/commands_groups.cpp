@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "desktop/admin/group_list.h"
+#include "desktop/admin/group_texts.h"
 #include "desktop/admin/user_group_sheet.h"
 #include "desktop/cli/cli_context.h"
 
@@ -34,8 +35,9 @@ int List(Context& c) {
     if (c.Json()) {
         QJsonArray array;
         for (const GroupListRow& r : rows) {
-            array.append(QJsonObject{{"key", r.key},
-                                     {"group", r.group},
+            // Groups go by their number only: a Group Key beside it would
+            // name the next group when passed to "group set".
+            array.append(QJsonObject{{"group", r.group},
                                      {"name", r.name},
                                      {"autocode", r.autocode},
                                      {"nextPinDate", r.nextPinDate},
@@ -50,15 +52,29 @@ int List(Context& c) {
     return 0;
 }
 
-// A group named by its Group Key or by its name.
+// A group named by its number, 1 to 8 as the list shows it, or by a name
+// that only one group has.
 int GroupKey(Context& c, const QString& word) {
     bool number = false;
-    const int key = word.toInt(&number);
-    if (number) return key;
-    for (const GroupListRow& r : GroupListRows(*c.doc.m_pGroups, QDate::currentDate())) {
-        if (r.name.compare(word, Qt::CaseInsensitive) == 0) return r.key;
+    const int n = word.toInt(&number);
+    if (number) {
+        if (std::optional<int> key = GroupKeyOfNumber(n)) return *key;
+        throw LookupError("no user group " + word.toStdString() + ": " +
+                          texts::kGroupNumbers.toStdString());
     }
-    throw LookupError("no user group '" + word.toStdString() + "'");
+    QStringList numbers;
+    int found = -1;
+    for (const GroupListRow& r : GroupListRows(*c.doc.m_pGroups, QDate::currentDate())) {
+        if (r.name.compare(word, Qt::CaseInsensitive) != 0) continue;
+        found = r.key;
+        numbers << r.group;
+    }
+    if (numbers.size() > 1) {
+        throw LookupError("more than one user group named '" + word.toStdString() + "' (" +
+                          numbers.join(", ").toStdString() + "); give its number");
+    }
+    if (found < 0) throw LookupError("no user group '" + word.toStdString() + "'");
+    return found;
 }
 
 bool OnOff(const Context& c, const std::string& option) {
@@ -91,7 +107,7 @@ bool Edit(Context& c, CUserGroupSheet& sheet) {
 }
 
 int Set(Context& c) {
-    if (c.args.Words().size() != 3) throw UsageError("usage: group set KEY [options]");
+    if (c.args.Words().size() != 3) throw UsageError("usage: group set GROUP [options]");
     c.args.RejectOthers(
         {"--name", "--reference", "--autocode", "--interval", "--unit", "--next-date"});
     if (c.args.Has("--autocode")) OnOff(c, "--autocode");
@@ -106,7 +122,7 @@ int Group(Context& c) {
     const QString sub = c.args.Word(1);
     if (sub == QLatin1String("list")) return List(c);
     if (sub == QLatin1String("set")) return Set(c);
-    throw UsageError("usage: group list | group set KEY [options]");
+    throw UsageError("usage: group list | group set GROUP [options]");
 }
 
 }  // namespace
@@ -114,9 +130,9 @@ int Group(Context& c) {
 void AddGroupCommands(CommandTable& table) {
     table["group"] = {
         "group list              the user groups: number, name, AutoCode, next PIN date\n"
-        "  group set KEY [--name NAME] [--reference TEXT] [--autocode on|off] [--interval N]\n"
-        "         [--unit days|months] [--next-date DATE]   edit a group (KEY: its Group Key,\n"
-        "         the list's number - 1, or its name)",
+        "  group set GROUP [--name NAME] [--reference TEXT] [--autocode on|off] [--interval N]\n"
+        "         [--unit days|months] [--next-date DATE]   edit a group (GROUP: its number,\n"
+        "         1 to 8 as the list shows it, or its name)",
         {},
         Group};
 }

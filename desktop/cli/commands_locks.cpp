@@ -166,7 +166,9 @@ void AddLockCommands(CommandTable& table) {
         "         [--installed DATE] [--battery-installed DATE] [--schedule S] [--device D]\n"
         "         [--capacity N]\n"
         "  lock edit LOCK [the same options] | lock show LOCK | lock list\n"
-        "  lock remove LOCK... | lock refresh LOCK...",
+        "  lock remove LOCK... | lock refresh LOCK...\n"
+        "  LOCK: its key, its name, or its location path and name (\\Building A\\Front)\n"
+        "  when locks in several locations share the name; capacity 1 to 2000 users",
         {},
         LockCommand};
 }

@@ -141,14 +141,16 @@ void AddPropertiesCommands(CommandTable& table) {
     table["facility"] = {
         "facility show           every facility property\n"
         "  facility set [--name NAME] [--facility-code CODE] [--id-length N] [--pin-length N]\n"
-        "         [--contact1-name T] [--contact2-name T] [--reference-name T] [--card-track N]\n"
+        "         [--contact1-name T] [--contact2-name T] [--reference-name T] [--card-track 0|1]\n"
         "         [--card-id-kind|--card-facility-kind|--card-issue-kind|--card-expire-kind\n"
         "          character|field|none] [--card-id-position N] [--card-facility-position N]\n"
         "         [--card-issue-position N] [--card-expire-position N] [--card-expire-format N]\n"
-        "         [--card-expire-thru thru|to] [--daylight-savings N] [--dst-ahead-day N]\n"
-        "         [--dst-ahead-month N] [--dst-back-day N] [--dst-back-month N]\n"
+        "         [--card-expire-thru thru|to] [--daylight-savings 0|1] [--dst-ahead-day W]\n"
+        "         [--dst-ahead-month M] [--dst-back-day W] [--dst-back-month M]\n"
         "         change the facility properties; new code ID or PIN lengths convert\n"
-        "         every user's codes",
+        "         every user's codes. Card track 0 is Track 2, 1 Track 3; positions 1 to 63;\n"
+        "         expiration formats 0 (DDMMYY) to 13 (YYYYMMDD); months M 0 (January) to\n"
+        "         11 (December); weeks W 0 first, 1 last, 2 second, 3 third, 4 fourth",
         {},
         Facility};
 }

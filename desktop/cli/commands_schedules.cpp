@@ -201,10 +201,9 @@ int Enrol(Context& c, bool enrol) {
     for (std::size_t i = 3; i < c.args.Words().size(); ++i) {
         const QString target = c.args.Word(i);
         EnrolmentNode node{EnrolmentNode::Kind::Root, 0};
-        if (!IsLocationPath(target)) {
-            node = {EnrolmentNode::Kind::Lock, LockKeyOf(c.doc, target)};
-        } else if (target != QLatin1String("\\")) {
-            node = {EnrolmentNode::Kind::Location, LocationKeyOf(c.doc, target)};
+        if (target != QLatin1String("\\")) {
+            const LockOrLocation t = LockOrLocationOf(c.doc, target);
+            node = {t.location ? EnrolmentNode::Kind::Location : EnrolmentNode::Kind::Lock, t.key};
         }
         enrol ? sheet->Enrollment().Enroll(node) : sheet->Enrollment().Remove(node);
     }
@@ -348,7 +347,7 @@ void AddScheduleCommands(CommandTable& table) {
         "schedule list | schedule show S | schedule add NAME | schedule copy S NAME\n"
         "  schedule delete S   (S: a time schedule's key or name)\n"
         "  schedule event add S --day DAY [--time T] --level LEVEL [--pin-required]\n"
-        "         [--no-override]                  a master event (\"9p\" is 9:00 PM)\n"
+        "         [--no-override]                  a master event\n"
         "  schedule event add S --group N --day DAY --time T --allow|--deny   a group event\n"
         "  schedule event delete S [--group N|all] [--day DAY] [--time T]\n"
         "         an event, a day, a group or the page's whole schedule\n"
@@ -358,7 +357,8 @@ void AddScheduleCommands(CommandTable& table) {
         "         --end-time T (--level LEVEL [--pin-required] [--no-override]\n"
         "         [--groups 1,2,...|all] | --daily DAY)\n"
         "  schedule holiday delete S NAME | schedule holiday clear S\n"
-        "  schedule enrol|remove S LOCK|\\LOCATION\\...",
+        "  schedule enrol|remove S LOCK|\\LOCATION\\...\n"
+        "  times T: \"9:30 PM\", \"21:30\" or the short form \"9p\" (9:00 PM); groups N: 1 to 8",
         {"--pin-required", "--no-override", "--allow", "--deny"},
         ScheduleCommand};
 }

@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,8 +8,7 @@
 #include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/cli_lookup.h"
-#include "desktop/cli/csv_table.h"
-#include "platform/dao/error.h"
+#include "desktop/cli/user_csv.h"
 
 namespace tandrel::cli {
 namespace {
@@ -38,6 +36,16 @@ int GroupMaskOf(const QString& list) {
     return mask;
 }
 
+// A card's expiry date; an empty text clears it. An unreadable date is
+// refused rather than stored as none.
+QDateTime ExpiryOption(const Arguments& a) {
+    const QString text = a.Text("--expires");
+    if (text.isEmpty()) return {};
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid()) throw UsageError("--expires must be a date, YYYY-MM-DD");
+    return QDateTime(date, QTime(0, 0));
+}
+
 // Applies the options given on the command line to the sheet's pages.
 void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
     UserGeneralPage& g = sheet.General();
@@ -48,9 +56,7 @@ void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
     if (a.Has("--id-type"))
         g.idType = ParseChoice(a.Text("--id-type"), {"code", "mag", "prox"}, "--id-type");
     if (a.Has("--issue")) g.cardIssueNumber = a.Text("--issue");
-    if (a.Has("--expires"))
-        g.cardExpireDate =
-            QDateTime(QDate::fromString(a.Text("--expires"), Qt::ISODate), QTime(0, 0));
+    if (a.Has("--expires")) g.cardExpireDate = ExpiryOption(a);
     if (a.Has("--type")) {
         sheet.SetUserType(ParseChoice(a.Text("--type"),
                                       {"general", "manager", "programmer", "service"}, "--type"));
@@ -64,10 +70,6 @@ void ApplyUserOptions(const Arguments& a, CLockUsersSheet& sheet) {
     if (a.Has("--contact2")) sheet.Notes().contact2 = a.Text("--contact2");
 }
 
-bool CheckAndSave(CLockUsersSheet& sheet) {
-    return sheet.CheckGeneralPage() && sheet.CheckGroupsPage() && sheet.Save();
-}
-
 std::unique_ptr<CLockUsersSheet> NewUserSheet(Context& c) {
     auto sheet = CLockUsersSheet::NewUser(c.doc, c.prompter);
     sheet->Groups().homeGroup = 0;
@@ -79,7 +81,7 @@ int Add(Context& c) {
     if (!c.OpenFacility()) return 1;
     auto sheet = NewUserSheet(c);
     ApplyUserOptions(c.args, *sheet);
-    if (!CheckAndSave(*sheet)) return 1;
+    if (!sheet->Ok()) return 1;
     c.out << sheet->UserKey() << "\n";
     return 0;
 }
@@ -90,7 +92,7 @@ int Edit(Context& c) {
     auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2)));
     if (!sheet || sheet->PendingRemoval()) return 1;
     ApplyUserOptions(c.args, *sheet);
-    return CheckAndSave(*sheet) ? 0 : 1;
+    return sheet->Ok() ? 0 : 1;
 }
 
 QJsonObject UserJson(const UserListRow& row) {
@@ -168,128 +170,6 @@ int Restore(Context& c) {
     return RestoreUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
 }
 
-// The columns of user export and import: the Users fields a sheet edits.
-const QStringList kCsvColumns = {
-    "Last Name",       "First Name",     "Middle Initial", "Lock ID code", "CardMediaType",
-    "CardIssueNumber", "CardExpireDate", "User Type",      "Rights",       "Home Group",
-    "Group Mask",      "CurPIN",         "Reference",      "Contact1",     "Contact2"};
-
-int Export(Context& c) {
-    c.args.RejectOthers({});
-    if (!c.OpenFacility()) return 1;
-    QFile file(c.args.Word(2));
-    if (c.args.Word(2).isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw UsageError("user export needs a file it can write");
-    }
-    CsvRow header{"User Key"};
-    for (const QString& column : kCsvColumns) header.push_back(column.toStdString());
-    file.write((CsvLine(header) + "\n").c_str());
-    CLockUsersRecordset u(c.doc.Db());
-    u.SetCurrentIndex("PrimaryKey");
-    for (u.MoveFirst(); !u.IsEOF(); u.MoveNext()) {
-        if (u.m_UserKey < 2 || u.m_RecordState == 0) continue;
-        int idType = !u.m_CardMedia ? 0 : (u.m_CardMediaType == 2 ? 2 : 1);
-        QStringList values = {QString::number(u.m_UserKey),
-                              u.m_LastName,
-                              u.m_FirstName,
-                              u.m_MiddleInitial,
-                              u.m_LockIDcode,
-                              QString::number(idType),
-                              u.m_CardIssueNumber,
-                              u.m_CardExpireDate.date().toString(Qt::ISODate),
-                              QString::number(u.m_UserType),
-                              QString::number(u.m_Rights),
-                              QString::number(u.m_HomeGroup),
-                              QString::number(u.m_GroupMask),
-                              u.m_CurPIN,
-                              u.m_Reference,
-                              u.m_Contact1,
-                              u.m_Contact2};
-        CsvRow row;
-        for (const QString& v : values) row.push_back(v.toStdString());
-        file.write((CsvLine(row) + "\n").c_str());
-    }
-    return 0;
-}
-
-// Fills a new user sheet from one CSV row; false for a value that is not a
-// number where one is needed.
-bool FillFromRow(CLockUsersSheet& sheet, const std::map<QString, QString>& v) {
-    auto number = [&](const char* column, int fallback, bool& ok) {
-        auto it = v.find(QString::fromLatin1(column));
-        if (it == v.end() || it->second.isEmpty()) return fallback;
-        bool good = false;
-        int n = it->second.toInt(&good);
-        ok = ok && good;
-        return n;
-    };
-    auto text = [&](const char* column) {
-        auto it = v.find(QString::fromLatin1(column));
-        return it == v.end() ? QString() : it->second;
-    };
-    bool ok = true;
-    UserGeneralPage& g = sheet.General();
-    g.lastName = text("Last Name");
-    g.firstName = text("First Name");
-    g.middleInitial = text("Middle Initial");
-    g.id = text("Lock ID code");
-    g.idType = number("CardMediaType", 0, ok);
-    g.cardIssueNumber = v.count("CardIssueNumber") ? text("CardIssueNumber") : QStringLiteral("0");
-    if (!text("CardExpireDate").isEmpty()) {
-        g.cardExpireDate =
-            QDateTime(QDate::fromString(text("CardExpireDate"), Qt::ISODate), QTime(0, 0));
-    }
-    sheet.SetUserType(number("User Type", -1, ok));
-    g.rights = number("Rights", 0, ok) & AllowedRights(g.userType);
-    g.pin = text("CurPIN");
-    sheet.Groups().homeGroup = number("Home Group", 0, ok);
-    sheet.Groups().groupMask = number("Group Mask", 1, ok);
-    sheet.Notes() = {text("Reference"), text("Contact1"), text("Contact2")};
-    return ok && g.idType >= 0 && g.idType <= 2 && sheet.Groups().homeGroup >= 0 &&
-           sheet.Groups().homeGroup < 8;
-}
-
-int Import(Context& c) {
-    c.args.RejectOthers({});
-    QFile file(c.args.Word(2));
-    if (c.args.Word(2).isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        throw UsageError("user import needs a file it can read");
-    }
-    std::string error;
-    auto rows = ParseCsv(file.readAll().toStdString(), &error);
-    if (!rows) throw UsageError("user import: " + error);
-    if (rows->empty()) throw UsageError("user import: the file has no header row");
-    QStringList header;
-    for (const std::string& h : rows->front()) header << QString::fromStdString(h).trimmed();
-    for (const QString& h : header) {
-        if (h != QLatin1String("User Key") && !kCsvColumns.contains(h)) {
-            throw UsageError("user import: unknown column '" + h.toStdString() + "'");
-        }
-    }
-    if (!c.OpenFacility()) return 1;
-    // Every row goes through the same checks as the sheet; one refused row
-    // and nothing is written.
-    dao::Transaction transaction(c.doc.Db());
-    for (std::size_t r = 1; r < rows->size(); ++r) {
-        std::map<QString, QString> values;
-        for (std::size_t k = 0;
-             k < static_cast<std::size_t>(header.size()) && k < (*rows)[r].size(); ++k) {
-            values[header[static_cast<qsizetype>(k)]] = QString::fromStdString((*rows)[r][k]);
-        }
-        auto sheet = NewUserSheet(c);
-        bool filled = FillFromRow(*sheet, values);
-        if (!filled || !CheckAndSave(*sheet)) {
-            c.prompter.Message(
-                QStringLiteral("user import: row %1 refused; nothing was imported").arg(r + 1),
-                PromptIcon::Stop, {});
-            return 1;
-        }
-    }
-    transaction.Commit();
-    c.out << rows->size() - 1 << " users imported\n";
-    return 0;
-}
-
 int Enrol(Context& c, bool remove) {
     c.args.RejectOthers({});
     if (c.args.Words().size() < 3) throw UsageError("name the user and at least one lock");
@@ -297,13 +177,14 @@ int Enrol(Context& c, bool remove) {
     auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(1)));
     if (!sheet || sheet->PendingRemoval()) return 1;
     for (std::size_t i = 2; i < c.args.Words().size(); ++i) {
-        QString target = c.args.Word(i);
+        const QString target = c.args.Word(i);
         bool going = true;
-        if (!remove && IsLocationPath(target)) {
-            going = sheet->EnrolLocation(LocationKeyOf(c.doc, target));
+        if (remove) {
+            going = sheet->Remove({LockKeyOf(c.doc, target)});
+        } else if (const LockOrLocation t = LockOrLocationOf(c.doc, target); t.location) {
+            going = sheet->EnrolLocation(t.key);
         } else {
-            std::vector<int> lock{LockKeyOf(c.doc, target)};
-            going = remove ? sheet->Remove(lock) : sheet->Enrol(lock);
+            going = sheet->Enrol({t.key});
         }
         if (!going) return 1;
     }
@@ -314,8 +195,8 @@ int UserCommand(Context& c) {
     const QString verb = c.args.Word(1);
     if (verb == "add") return Add(c);
     if (verb == "list") return List(c);
-    if (verb == "import") return Import(c);
-    if (verb == "export") return Export(c);
+    if (verb == "import") return ImportUsers(c);
+    if (verb == "export") return ExportUsers(c);
     if (c.args.Words().size() != 3)
         throw UsageError("user " + verb.toStdString() + " needs one user");
     if (verb == "edit") return Edit(c);
@@ -335,7 +216,8 @@ void AddUserCommands(CommandTable& table) {
         "         [--contact1 C] [--contact2 C]\n"
         "  user edit USER [the same options] | user show USER | user list\n"
         "  user delete USER | user restore USER\n"
-        "  user export FILE | user import FILE   (CSV, a header row of field names)",
+        "  user export FILE | user import FILE   (CSV, a header row of field names, Home Group\n"
+        "         1 to 8; the export is readable by its owner only)",
         {},
         UserCommand};
     table["enrol"] = {"enrol USER LOCK|\\LOCATION\\...   enrol a user into locks",

@@ -3,6 +3,7 @@
 
 #include "desktop/data/date_texts.h"
 #include "desktop/data/facility_document.h"
+#include "desktop/data/facility_file_name.h"
 #include "desktop/data/facility_schema.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
@@ -92,8 +93,9 @@ void WriteRootLocation(dao::Database& db, const QString& name) {
 }  // namespace
 
 bool CTDXDoc::NewFacility(const NewFacilityValues& values, const QDateTime& created) {
-    if (values.name.trimmed().isEmpty()) {
-        prompter_.Message(texts::kMustEnterFacilityName, PromptIcon::Exclamation);
+    // The name becomes a file name: the last guard against a path.
+    if (const QString problem = FacilityNameProblem(values.name); !problem.isEmpty()) {
+        prompter_.Message(problem, PromptIcon::Exclamation);
         return false;
     }
     const QString path =

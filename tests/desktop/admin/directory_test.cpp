@@ -122,6 +122,33 @@ TEST_F(Directory, SiblingNamesAreUnique) {
     EXPECT_EQ(prompter.Shown(), QStringList{texts::kLocationNameInUseRestart});
 }
 
+// A name that would split a path, break a line or not fit its field is
+// refused whether the location is new or renamed; nothing is written.
+TEST_F(Directory, LocationNamesAreOneLevelOfAPath) {
+    const int a = Add(1, "Building A");
+    const QString before = dir_.Path(a);
+    const struct {
+        QString name;
+        QString message;
+    } cases[] = {
+        {"  ", "You Must Enter a Location Name"},
+        {"East\\Wing", "Location name can not contain \"\\\": it separates the levels of a path"},
+        {"East\nWing",
+         "Location name can not contain tabs, line breaks or other control characters"},
+        {QString(33, 'E'), "Location name can not be longer than 32 characters"},
+    };
+    for (const auto& c : cases) {
+        prompter.Clear();
+        EXPECT_FALSE(dir_.AddLocation(1, c.name)) << c.name.toStdString();
+        EXPECT_FALSE(dir_.RenameLocation(a, c.name)) << c.name.toStdString();
+        EXPECT_EQ(prompter.Shown(), QStringList({c.message, c.message}));
+    }
+    EXPECT_EQ(dir_.Path(a), before);
+    EXPECT_EQ(dir_.Children(1).size(), 1u);
+    EXPECT_EQ(CFacilityDirectoryRecordset(doc.Db()).GetRecordCount(), 2);
+    EXPECT_TRUE(dir_.RenameLocation(a, QString(32, 'B')));
+}
+
 TEST_F(Directory, RenamingRewritesEveryPathBelowAndFlagsTheDevices) {
     int device = AddDevice();
     int a = Add(1, "A");

@@ -99,6 +99,131 @@ TEST_F(FacilityPropertiesTest, EveryCheckShowsItsMessageAndField) {
     EXPECT_EQ(sheetPrompter.Shown(), QStringList{"You Must Specify a Daylight Savings Type"});
 }
 
+// Values no drop-down or spin control of the sheet can hold never reach a
+// lock.
+TEST_F(FacilityPropertiesTest, ChoicesOutsideTheSheetsListsAreRefused) {
+    const QString dstMonth =
+        "Daylight savings start month must be from 0 (January) to 11 (December)";
+    const QString dstWeek =
+        "Daylight savings end week must be 0 (first), 1 (last), 2 (second), 3 (third) or 4 "
+        "(fourth)";
+    struct Case {
+        std::function<void(NewFacilityValues&)> edit;
+        QString message;
+        FacilityField field;
+    };
+    const Case cases[] = {
+        {[](auto& v) { v.cardTrack = 2; }, "Card track must be 0 (Track 2) or 1 (Track 3)",
+         FacilityField::CardTrack},
+        {[](auto& v) { v.cardIssueIsField = 3; },
+         "Card issue number position must be 0 (Character), 1 (Field) or 2 (Not Used)",
+         FacilityField::CardIssuePosition},
+        {[](auto& v) { v.cardIDPosition = 0; }, "Card user ID position must be from 1 to 63",
+         FacilityField::CardIdPosition},
+        {[](auto& v) { v.cardExpirePosition = 64; },
+         "Card expiration date position must be from 1 to 63", FacilityField::CardExpirePosition},
+        {[](auto& v) { v.cardExpireFormat = 200; },
+         "Card expiration date format must be from 0 to 13: DDMMYY, DDMMYYYY, MMDDYY, MMDDYYYY, "
+         "MMYY, MMYYYY, YY, YYDDMM, YYMM, YYMMDD, YYYY, YYYYDDMM, YYYYMM, YYYYMMDD",
+         FacilityField::CardExpireFormat},
+        {[](auto& v) { v.cardExpireThru = 2; }, "Card expiration must be 0 (Thru) or 1 (To)",
+         FacilityField::CardExpireThru},
+        {[](auto& v) { v.daylightSavings = 99; }, "Daylight savings type must be 0 (off) or 1 (on)",
+         FacilityField::DaylightSavingsType},
+        {[](auto& v) { v.dstAheadMonth = 12, v.dstAheadDay = 0; }, dstMonth,
+         FacilityField::DstAheadMonth},
+        {[](auto& v) { v.dstAheadMonth = 200, v.dstAheadDay = 77; }, dstMonth,
+         FacilityField::DstAheadMonth},
+        {[](auto& v) { v.dstBackMonth = 9, v.dstBackDay = 5; }, dstWeek,
+         FacilityField::DstBackWeek},
+        {[](auto& v) { v.dstAheadMonth = 2; },
+         "Daylight savings start needs both a month and a week", FacilityField::DstAheadWeek},
+        {[](auto& v) { v.dstBackDay = 1; }, "Daylight savings end needs both a month and a week",
+         FacilityField::DstBackMonth},
+        {[](auto& v) { v.contact2Name = QString(21, 'c'); },
+         "Field name for Contact2 can not be longer than 20 characters",
+         FacilityField::Contact2Name},
+        {[](auto& v) { v.referenceName = "Badge\nNo"; },
+         "Field name for Reference can not contain tabs, line breaks or other control characters",
+         FacilityField::ReferenceName},
+    };
+    for (const Case& c : cases) {
+        auto sheet = Sheet();
+        sheet->OpenDaylightPage();
+        c.edit(sheet->Values());
+        sheetPrompter.Clear();
+        FacilityField field = FacilityField::Name;
+        EXPECT_FALSE(sheet->Ok(&field)) << c.message.toStdString();
+        EXPECT_EQ(field, c.field) << c.message.toStdString();
+        EXPECT_EQ(sheetPrompter.Shown(), QStringList{c.message});
+    }
+    EXPECT_EQ(Property("Revision"), 1);
+
+    // The ends of every list, "nothing chosen" where a drop-down allows it,
+    // and a position where the item is not on the card.
+    auto sheet = Sheet();
+    sheet->OpenDaylightPage();
+    NewFacilityValues& v = sheet->Values();
+    v.cardTrack = 1;
+    v.cardIDPosition = 63;
+    v.cardIssueIsField = kPositionNotUsed;
+    v.cardIssuePosition = 0;
+    v.cardExpireFormat = 13;
+    v.cardExpireThru = 1;
+    v.daylightSavings = 1;
+    v.dstAheadMonth = 0, v.dstAheadDay = 4;
+    v.dstBackMonth = 11, v.dstBackDay = 1;
+    sheetPrompter.Answer(PromptAnswer::Yes);
+    EXPECT_TRUE(sheet->Ok());
+    EXPECT_EQ(Property("DSTBackMonth"), 11);
+    v.cardTrack = kNothingChosen;
+    v.dstBackMonth = v.dstBackDay = kNothingChosen;
+    EXPECT_TRUE(sheet->Check());
+}
+
+TEST_F(FacilityPropertiesTest, TheNameIsAFileNameAndAChangedOneIsChecked) {
+    for (const QString& name : {QString("../escape"), QString("a\\b"), QString(".."),
+                                QString("Acme\tWest"), QString(33, 'n')}) {
+        auto wizard = CFacilityPropertiesSheet::ForNewFacility(sheetPrompter, dir.Root());
+        wizard->Values().name = name;
+        FacilityField field = FacilityField::PinLength;
+        EXPECT_FALSE(wizard->Ok(&field)) << name.toStdString();
+        EXPECT_EQ(field, FacilityField::Name);
+    }
+    EXPECT_EQ(sheetPrompter.Shown(),
+              QStringList({"Facility name can not contain \"/\" or \"\\\"",
+                           "Facility name can not contain \"/\" or \"\\\"",
+                           "Facility name can not be \".\" or \"..\"",
+                           "Facility name can not contain tabs, line breaks or other control "
+                           "characters",
+                           "Facility name can not be longer than 32 characters"}));
+    auto sheet = Sheet();
+    sheet->Values().name = "West/Annex";
+    sheetPrompter.Clear();
+    EXPECT_FALSE(sheet->Ok());
+    EXPECT_EQ(sheetPrompter.Shown(), QStringList{"Facility name can not contain \"/\" or \"\\\""});
+    sheet->Values().name = "  ";
+    EXPECT_FALSE(sheet->Ok());
+    EXPECT_EQ(sheetPrompter.Shown().last(), "You Must Enter a Facility Name");
+    EXPECT_EQ(TextOf(doc.Db(), "SELECT Name FROM FacilityProperties"), "Acme");
+}
+
+// Whoever calls it, the document writes a new facility only inside its
+// folder.
+TEST_F(FacilityPropertiesTest, NewFacilityRefusesAPathAsTheLastGuard) {
+    const QString outside = QFileInfo(dir.Root() + "/../escape.qfd").absoluteFilePath();
+    for (const QString& name : {QString("../escape"), QString("..\\escape"), QString(".")}) {
+        NewFacilityValues values;
+        values.name = name;
+        prompter.Clear();
+        EXPECT_FALSE(doc.NewFacility(values)) << name.toStdString();
+        EXPECT_EQ(prompter.Shown().size(), 1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(outside));
+    EXPECT_FALSE(QFileInfo::exists(dir.Path("..qfd")));
+    EXPECT_EQ(doc.Path(), FacilityPath());  // the open facility stays open
+}
+
 TEST_F(FacilityPropertiesTest, LimitsThemselvesAreAccepted) {
     auto sheet = Sheet();
     NewFacilityValues& v = sheet->Values();
@@ -204,6 +329,7 @@ TEST_F(FacilityPropertiesTest, DaylightValuesAreWrittenOnlyOnceTheirPageWasShown
     sheet->Values().name = "Renamed";
     sheet->Values().daylightSavings = 0;
     sheet->Values().dstAheadMonth = 2;
+    sheet->Values().dstAheadDay = 1;
     sheetPrompter.Answer(PromptAnswer::Yes).Answer(PromptAnswer::Yes);
     ASSERT_TRUE(sheet->Ok());
     EXPECT_EQ(Property("DaylightSavings"), 1);
@@ -212,6 +338,7 @@ TEST_F(FacilityPropertiesTest, DaylightValuesAreWrittenOnlyOnceTheirPageWasShown
     ASSERT_TRUE(sheet->Ok());
     EXPECT_EQ(Property("DaylightSavings"), 0);
     EXPECT_EQ(Property("DSTAheadMonth"), 2);
+    EXPECT_EQ(Property("DSTAheadDay"), 1);
     EXPECT_EQ(Property("Revision"), 3);
 }
 

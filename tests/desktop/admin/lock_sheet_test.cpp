@@ -81,6 +81,81 @@ TEST_F(LockSheet, InfoPageChecks) {
     EXPECT_TRUE(sheet->CheckInfoPage());
 }
 
+TEST_F(LockSheet, NamesAndNumbersFitTheirFields) {
+    auto sheet = CLockPropertiesSheet::NewLock(doc, prompter, building);
+    LockField field;
+    auto expect = [&](const QString& message, LockField want) {
+        prompter.Clear();
+        EXPECT_FALSE(sheet->CheckInfoPage(&field)) << message.toStdString();
+        EXPECT_EQ(prompter.Shown(), QStringList{message});
+        EXPECT_EQ(field, want);
+    };
+    sheet->Info().name = QString(33, 'D');
+    expect("Lock name can not be longer than 32 characters", LockField::Name);
+    sheet->Info().name = "Front\nDoor";
+    expect("Lock name can not contain tabs, line breaks or other control characters",
+           LockField::Name);
+    sheet->Info().name = "Front Door";
+    sheet->Info().serialNumber = QString(21, '9');
+    expect("Serial Number can not be longer than 20 characters", LockField::SerialNumber);
+    sheet->Info().serialNumber = "SN\t1";  // a tab is data
+    sheet->Info().modelNumber = QStringLiteral("M\x1b[2J");
+    expect("Model Number can not contain control characters", LockField::ModelNumber);
+    sheet->Info().modelNumber = QString(40, 'M');
+    EXPECT_TRUE(sheet->CheckInfoPage());
+}
+
+TEST_F(LockSheet, ANewLockWithASmallCapacityCountsItsUsers) {
+    const int prog = NewUser("Prog", "1111", kProgrammer);
+    auto sheet = CLockPropertiesSheet::NewLock(doc, prompter, building);
+    sheet->Info().name = "Closet";
+    sheet->Info().userCapacity = 50;
+    EXPECT_EQ(sheet->FreeSlots(), 50);
+    ASSERT_TRUE(sheet->CheckInfoPage());
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(Lock(sheet->LockKey()).m_EnrolledUserCounter, 0);
+    sheet->EnrolUsers({prog});
+    EXPECT_EQ(sheet->FreeSlots(), 49);
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(Lock(sheet->LockKey()).m_EnrolledUserCounter, 1);
+}
+
+TEST_F(LockSheet, CapacityHoldsEveryEnrolmentTheLockKeeps) {
+    const int lock = NewLock("Vault", building);
+    std::vector<int> users;
+    for (const char* id : {"1111", "2222", "3333"})
+        users.push_back(NewUser(QStringLiteral("U%1").arg(id), id, kProgrammer));
+    {
+        auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+        sheet->EnrolUsers(users);
+        ASSERT_TRUE(sheet->Save());  // slots 0, 1 and 2
+    }
+    auto sheet = CLockPropertiesSheet::EditLock(doc, prompter, lock);
+    LockField field = LockField::Name;
+    auto refused = [&](int capacity, const QString& message) {
+        prompter.Clear();
+        sheet->Info().userCapacity = capacity;
+        EXPECT_FALSE(sheet->CheckInfoPage(&field)) << capacity;
+        EXPECT_EQ(prompter.Shown(), QStringList{message});
+        EXPECT_EQ(field, LockField::UserCapacity);
+    };
+    refused(0, "User capacity must be from 1 to 2000 users.");
+    refused(2001, "User capacity must be from 1 to 2000 users.");
+    refused(2, "User capacity can not be less than 3: lock user slot 2 is in use.");
+    // Dropping the user of the first slot leaves the third slot in use.
+    EXPECT_TRUE(sheet->RemoveUsers({users[0]}));
+    refused(2, "User capacity can not be less than 3: lock user slot 2 is in use.");
+    // Enrolments added on the page need slots as well.
+    sheet->Info().userCapacity = 2000;
+    sheet->EnrolUsers({users[0], NewUser("Fourth", "4444", kGeneral)});
+    refused(3, "User capacity can not be less than the 4 users enrolled in this lock.");
+    sheet->Info().userCapacity = 4;
+    ASSERT_TRUE(sheet->CheckInfoPage());
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(Lock(lock).m_UserCapacity, 4);
+    EXPECT_EQ(Lock(lock).m_EnrolledUserCounter, 4);
+}
+
 TEST_F(LockSheet, ANewLockGetsItsPathAndDeviceState) {
     int underRoot = NewLock("Gate", 1);
     int inside = NewLock("Door", building, device);

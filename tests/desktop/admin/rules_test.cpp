@@ -4,6 +4,7 @@
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/pin_dates.h"
+#include "desktop/admin/text_rules.h"
 #include "desktop/admin/user_type.h"
 #include "protocol/packed_date.h"
 #include "tests/desktop/data/facility_fixture.h"
@@ -86,6 +87,28 @@ TEST(UserTypes, BytesNamesAndStates) {
     EXPECT_EQ(UserTypeName(kService), "Service");
     EXPECT_EQ(EnrolmentStateText(kPendingRemoval), " User is Pending Removal");
     EXPECT_EQ(EnrolmentStateText(0), " Not Enrolled");
+}
+
+TEST(TextRules, ControlCharactersAndLineBreaks) {
+    for (const QString& text :
+         {QString(QChar(0)), QStringLiteral("a\x7F"), QStringLiteral("\u0085"),
+          QStringLiteral("a\rb"), QStringLiteral("a\nb")}) {
+        EXPECT_TRUE(HasControlCharacter(text)) << text.toStdString();
+        EXPECT_FALSE(IsOneLine(text)) << text.toStdString();
+    }
+    // A tab is data in a free text, but breaks a name's line.
+    EXPECT_FALSE(HasControlCharacter("Room\t12"));
+    EXPECT_FALSE(IsOneLine("Room\t12"));
+    EXPECT_FALSE(HasControlCharacter(QStringLiteral("a\u2029b")));
+    EXPECT_FALSE(IsOneLine(QStringLiteral("a\u2029b")));
+    EXPECT_TRUE(IsOneLine(QStringLiteral("Zo\u00EB O'Brien-M\u00FCller")));
+
+    EXPECT_EQ(ColumnSize({"Users", "Last Name"}), 20);
+    EXPECT_EQ(ColumnSize({"Lock Paths", "Node Name"}), 32);
+    EXPECT_EQ(NameProblem("Name", QString(32, 'x'), {"Locks", "Name"}), std::nullopt);
+    EXPECT_EQ(NameProblem("Name", QString(33, 'x'), {"Locks", "Name"}),
+              "Name can not be longer than 32 characters");
+    EXPECT_EQ(TextProblem("Model", "M\t1", {"Locks", "Model Number"}), std::nullopt);
 }
 
 TEST_F(FacilityTest, LocationPathsFollowTheParents) {

@@ -64,7 +64,9 @@ TEST(ScheduleEvents, DisplayTexts) {
     EXPECT_EQ(GroupLabel(0, "Staff"), "1 - Staff");
 }
 
-TEST(ScheduleEvents, MasterTimeBoxTakesTheShortForm) {
+// Master events, group events and holiday start and end times are read by
+// the one parser; the master box alone is 8 characters wide.
+TEST(ScheduleEvents, EveryTimeBoxReadsTheSameForms) {
     struct Case {
         QString typed;
         int hour, minute;  // -1: refused
@@ -78,21 +80,36 @@ TEST(ScheduleEvents, MasterTimeBoxTakesTheShortForm) {
         {"9:00:59", 9, 0},
     };
     for (const Case& c : cases) {
-        const std::optional<QTime> time = ReadMasterEventTime(c.typed);
-        if (c.hour < 0) {
-            EXPECT_FALSE(time) << c.typed.toStdString();
-            continue;
+        for (const auto& read : {ReadTimeOfDay, ReadMasterEventTime}) {
+            const std::optional<QTime> time = read(c.typed);
+            if (c.hour < 0) {
+                EXPECT_FALSE(time) << c.typed.toStdString();
+                continue;
+            }
+            ASSERT_TRUE(time) << c.typed.toStdString();
+            EXPECT_EQ(*time, QTime(c.hour, c.minute)) << c.typed.toStdString();
         }
-        ASSERT_TRUE(time) << c.typed.toStdString();
-        EXPECT_EQ(*time, QTime(c.hour, c.minute)) << c.typed.toStdString();
     }
+    EXPECT_EQ(ReadTimeOfDay("9:00:59 PM"), QTime(21, 0));  // seconds dropped
+    EXPECT_FALSE(ReadMasterEventTime("9:00:59 PM"));       // wider than the box
 }
 
-TEST(ScheduleEvents, GroupTimeIsReadAsTypedWithoutTheShortForm) {
-    EXPECT_EQ(ReadTimeOfDay("9:00 pm"), QTime(21, 0));
-    EXPECT_EQ(ReadTimeOfDay("9:00:59 PM"), QTime(21, 0));  // seconds dropped
-    EXPECT_FALSE(ReadTimeOfDay("9p"));
-    EXPECT_FALSE(ReadTimeOfDay("9 PM"));
+TEST(ScheduleEvents, GroupEventsAndHolidaysTakeTheShortForm) {
+    IconPrompter prompter;
+    ScheduleEvent event = Group(0, 0, 8, 0, true);
+    ASSERT_TRUE(CheckGroupEntry({"6p", false}, prompter, event));
+    EXPECT_EQ(event.hour, 18);
+    EXPECT_EQ(event.minute, 0);
+    HolidayEntry entry;
+    entry.name = "Eve";
+    entry.startDate = "12/24", entry.startTime = "5p";
+    entry.endDate = "12/26", entry.endTime = "8 AM";
+    entry.level = 4;
+    Holiday holiday;
+    ASSERT_TRUE(CheckHolidayEntry(entry, prompter, holiday));
+    EXPECT_EQ(holiday.start, QDateTime(QDate(2000, 12, 24), QTime(17, 0)));
+    EXPECT_EQ(holiday.end, QDateTime(QDate(2000, 12, 26), QTime(8, 0)));
+    EXPECT_TRUE(prompter.Shown().isEmpty());
 }
 
 TEST(ScheduleEvents, DialogChecksInOrderWithTheStopIcon) {
@@ -109,7 +126,7 @@ TEST(ScheduleEvents, DialogChecksInOrderWithTheStopIcon) {
     EXPECT_EQ(event, Master(3, 21, 0, 2, true, false));
     EXPECT_EQ(MasterEventEntry().time, "12:00 AM");  // offered for a new event
 
-    EXPECT_FALSE(CheckGroupEntry({"9p", true}, prompter, event, &field));
+    EXPECT_FALSE(CheckGroupEntry({"9x", true}, prompter, event, &field));
     EXPECT_EQ(field, EventField::Time);
     EXPECT_FALSE(CheckGroupEntry({"9:00 PM", std::nullopt}, prompter, event, &field));
     EXPECT_EQ(field, EventField::Level);
@@ -148,7 +165,7 @@ TEST(HolidayEntryChecks, EachFieldInOrderWithItsMessage) {
          HolidayField::StartDate},
         {Entry("02/30", "5:00 PM", "03/01", "8:00 AM"), "Unrecognized date format -- Use 'mm/dd'",
          HolidayField::StartDate},
-        {Entry("12/24", "5p", "12/26", "8:00 AM"), kBadTime, HolidayField::StartTime},
+        {Entry("12/24", "5x", "12/26", "8:00 AM"), kBadTime, HolidayField::StartTime},
         {Entry("12/24", "5:00 PM", "13/01", "8:00 AM"), "Unrecognized date format -- Use 'mm/dd'",
          HolidayField::EndDate},
         {Entry("12/24", "5:00 PM", "12/26", ""), kBadTime, HolidayField::EndTime},
@@ -169,6 +186,42 @@ TEST(HolidayEntryChecks, EachFieldInOrderWithItsMessage) {
     EXPECT_EQ(prompter.icons, std::vector<PromptIcon>(std::size(cases), PromptIcon::Stop));
 }
 
+// An end before the start runs over the new year only from an earlier
+// month; earlier in the start's own month it is a slip that would make a
+// holiday of almost a year.
+TEST(HolidayEntryChecks, AnEndBeforeTheStartInItsMonthIsRefused) {
+    IconPrompter prompter;
+    Holiday h;
+    HolidayField field = HolidayField::Name;
+    for (auto [end, endTime] : {std::pair{"07/04", "6:00 AM"}, std::pair{"07/01", "11:00 PM"}}) {
+        prompter.Clear();
+        EXPECT_FALSE(
+            CheckHolidayEntry(Entry("07/04", "6:00 PM", end, endTime), prompter, h, &field));
+        EXPECT_EQ(prompter.Shown(),
+                  QStringList{"Invalid holiday period --\nThe end comes before the start\n(a "
+                              "period over the new year ends in an earlier month)"});
+        EXPECT_EQ(field, HolidayField::EndDate);
+    }
+}
+
+TEST(HolidayEntryChecks, NamesStayOnOneLineAndFitTheirField) {
+    IconPrompter prompter;
+    Holiday h;
+    HolidayField field = HolidayField::StartDate;
+    HolidayEntry entry = Entry("12/24", "5:00 PM", "12/26", "8:00 AM");
+    entry.name = QString(33, 'x');
+    EXPECT_FALSE(CheckHolidayEntry(entry, prompter, h, &field));
+    EXPECT_EQ(field, HolidayField::Name);
+    entry.name = "Christmas\tEve";
+    EXPECT_FALSE(CheckHolidayEntry(entry, prompter, h, &field));
+    EXPECT_EQ(prompter.Shown(),
+              (QStringList{"Holiday name can not be longer than 32 characters",
+                           "Holiday name can not contain tabs, line breaks or other control "
+                           "characters"}));
+    entry.name = QString(32, 'x');
+    EXPECT_TRUE(CheckHolidayEntry(entry, prompter, h));
+}
+
 TEST(HolidayEntryChecks, PeriodInTwoThousandAndOverTheNewYear) {
     IconPrompter prompter;
     HolidayEntry entry = Entry("2/29", "11:59 pm", "03/01", "0:00");
@@ -187,9 +240,8 @@ TEST(HolidayEntryChecks, PeriodInTwoThousandAndOverTheNewYear) {
 
     ASSERT_TRUE(CheckHolidayEntry(Entry("12/31", "6:00 PM", "01/01", "6:00 AM"), prompter, h));
     EXPECT_EQ(h.end, QDateTime(QDate(2001, 1, 1), QTime(6, 0)));
-    // The same day, the end earlier in it: a period of almost a year.
-    ASSERT_TRUE(CheckHolidayEntry(Entry("07/04", "6:00 PM", "07/04", "6:00 AM"), prompter, h));
-    EXPECT_EQ(h.end, QDateTime(QDate(2001, 7, 4), QTime(6, 0)));
+    ASSERT_TRUE(CheckHolidayEntry(Entry("11/30", "6:00 PM", "02/01", "6:00 AM"), prompter, h));
+    EXPECT_EQ(h.end, QDateTime(QDate(2001, 2, 1), QTime(6, 0)));
 
     HolidayEntry daily = Entry("07/04", "12:00 AM", "07/05", "12:00 AM");
     daily.mode = HolidayMode::DailySchedule;

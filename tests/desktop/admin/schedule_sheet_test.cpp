@@ -116,8 +116,16 @@ TEST_F(ScheduleSheetTest, InfoPageNameRules) {
     EXPECT_FALSE(other->CheckInfoPage());
     other->SetName("DAY SHIFT");  // the NameKey index ignores case
     EXPECT_FALSE(other->CheckInfoPage());
-    EXPECT_EQ(sheetPrompter.Shown(), QStringList({"You Must Enter a Name for the Time Schedule",
-                                                  "Time Schedule Name Already In Use"}));
+    other->SetName("Night\nShift");
+    EXPECT_FALSE(other->CheckInfoPage());
+    other->SetName(QString(33, 'N'));
+    EXPECT_FALSE(other->CheckInfoPage());
+    EXPECT_EQ(sheetPrompter.Shown(),
+              QStringList({"You Must Enter a Name for the Time Schedule",
+                           "Time Schedule Name Already In Use",
+                           "Time schedule name can not contain tabs, line breaks or other "
+                           "control characters",
+                           "Time schedule name can not be longer than 32 characters"}));
     auto own = Open(key);
     own->SetName("DAY SHIFT");
     EXPECT_TRUE(own->CheckInfoPage());

@@ -198,6 +198,31 @@ TEST_F(UserGroupTest, LeavingThePageChecksNameIntervalAndDate) {
     EXPECT_EQ(GroupValue(0, "Autocode Interval"), 1);
 }
 
+TEST_F(UserGroupTest, NamesStayOnOneLineAndTextsFitTheirFields) {
+    auto sheet = Sheet(2);
+    GroupField field = GroupField::Interval;
+    sheet->SetName("Night\r\nShift");
+    EXPECT_FALSE(sheet->CheckPage(&field));
+    EXPECT_EQ(field, GroupField::Name);
+    sheet->SetName(QString(33, 'N'));
+    EXPECT_FALSE(sheet->CheckPage(&field));
+    sheet->SetName("Night Shift");
+    sheet->SetReference(QString(33, 'r'));
+    EXPECT_FALSE(sheet->CheckPage(&field));
+    EXPECT_EQ(field, GroupField::Reference);
+    EXPECT_EQ(sheetPrompter.Shown(),
+              QStringList({"User group name can not contain tabs, line breaks or other control "
+                           "characters",
+                           "User group name can not be longer than 32 characters",
+                           "Reference can not be longer than 32 characters"}));
+    sheet->SetReference("Ward\t3");
+    EXPECT_TRUE(sheet->Ok());
+    EXPECT_EQ(GroupKeyOfNumber(1), 0);
+    EXPECT_EQ(GroupKeyOfNumber(8), 7);
+    EXPECT_EQ(GroupKeyOfNumber(0), std::nullopt);
+    EXPECT_EQ(GroupKeyOfNumber(9), std::nullopt);
+}
+
 TEST_F(UserGroupTest, RenamingAloneAsksNothingAndRefreshesNames) {
     const int lock = AddLock(doc.Db(), 1, 0);
     auto sheet = Sheet(2);

@@ -3,6 +3,7 @@
 #include "desktop/admin/user_list_ops.h"
 #include "desktop/admin/user_texts.h"
 #include "protocol/packed_date.h"
+#include "tests/desktop/admin/admin_test_support.h"
 #include "tests/desktop/data/facility_fixture.h"
 
 namespace tandrel::testing {
@@ -117,6 +118,8 @@ TEST_F(UserSheet, GeneralPageChecksInTheirOrder) {
     expect(texts::kCardIssueNumber, UserField::CardIssueNumber);
     g.cardIssueNumber = "3";
     expect(texts::kSelectDefaultType, UserField::UserType);
+    g.userType = 4;  // no type of the drop-down
+    expect(texts::kSelectDefaultType, UserField::UserType);
     sheet->SetUserType(kManager);
     g.pin = "1234";
     expect(texts::kPinMustShorter, UserField::Pin);
@@ -131,6 +134,74 @@ TEST_F(UserSheet, GeneralPageChecksInTheirOrder) {
     prompter.Clear();
     EXPECT_FALSE(sheet->CheckGroupsPage());
     EXPECT_EQ(prompter.Shown(), QStringList{texts::kSelectHomeGroup});
+}
+
+TEST_F(UserSheet, NamesStayOnOneLineAndFitTheirFields) {
+    auto sheet = Sheet("Lovelace", "1234");
+    UserGeneralPage& g = sheet->General();
+    UserField field;
+    auto expect = [&](const QString& message, UserField want) {
+        prompter.Clear();
+        EXPECT_FALSE(sheet->CheckGeneralPage(&field)) << message.toStdString();
+        EXPECT_EQ(prompter.Shown(), QStringList{message});
+        EXPECT_EQ(field, want);
+    };
+    g.lastName = QString(21, 'L');
+    expect("Last Name can not be longer than 20 characters", UserField::LastName);
+    g.lastName = "Love\tlace";
+    expect("Last Name can not contain tabs, line breaks or other control characters",
+           UserField::LastName);
+    g.lastName = "Lovelace";
+    g.firstName = QStringLiteral("A\u2028da");
+    expect("First Name can not contain tabs, line breaks or other control characters",
+           UserField::FirstName);
+    g.firstName = "Ada";
+    g.middleInitial = "AB";
+    expect("Middle Initial can not be longer than 1 character", UserField::MiddleInitial);
+    g.middleInitial = "B";
+    g.idType = kIdMagCard;
+    g.id = "123456";
+    g.cardIssueNumber = "12";
+    expect("Card Issue Number can not be longer than 1 character", UserField::CardIssueNumber);
+    g.cardIssueNumber = "1";
+    g.lastName = QString(20, 'L');  // the limit itself fits
+    prompter.Clear();
+    EXPECT_TRUE(sheet->CheckGeneralPage());
+    EXPECT_TRUE(prompter.Shown().isEmpty());
+}
+
+TEST_F(UserSheet, NotesUnderTheFacilityCaptionsRefuseControlCharactersButKeepTabs) {
+    doc.Db().ExecuteSql("UPDATE FacilityProperties SET ReferenceName = 'Badge'");
+    doc.m_pFacilityProperties->Requery();
+    auto sheet = Sheet("Lovelace", "1234");
+    UserField field;
+    sheet->Notes().reference = QStringLiteral("B\x01");
+    EXPECT_FALSE(sheet->CheckNotesPage(&field));
+    EXPECT_EQ(field, UserField::Reference);
+    sheet->Notes() = {"Room\t12", QString(33, 'c'), ""};
+    EXPECT_FALSE(sheet->CheckNotesPage(&field));
+    EXPECT_EQ(field, UserField::Contact1);
+    EXPECT_EQ(prompter.Shown(), (QStringList{"Badge can not contain control characters",
+                                             "Contact1 can not be longer than 32 characters"}));
+    // Saving checks again, so a text the engine would refuse never reaches
+    // it.
+    prompter.Clear();
+    EXPECT_FALSE(sheet->Save());
+    EXPECT_EQ(prompter.Shown(), QStringList{"Contact1 can not be longer than 32 characters"});
+    EXPECT_EQ(IntOf(doc.Db(), "SELECT count(*) FROM Users"), 2);
+    sheet->Notes().contact1 = "c";
+    ASSERT_TRUE(sheet->Save());
+    EXPECT_EQ(User(sheet->UserKey()).m_Reference, "Room\t12");
+}
+
+TEST_F(UserSheet, StoredNamesAreCheckedOnlyWhenChanged) {
+    const int key = AddUser("Lovelace", "1234", kGeneral);
+    doc.Db().ExecuteSql("UPDATE Users SET \"First Name\" = 'A' || char(9) || 'da'");
+    auto sheet = CLockUsersSheet::EditUser(doc, prompter, key);
+    sheet->General().pin = "321";
+    EXPECT_TRUE(sheet->CheckGeneralPage());
+    EXPECT_TRUE(sheet->Save());
+    EXPECT_TRUE(prompter.Shown().isEmpty());
 }
 
 TEST_F(UserSheet, IdsAreUniquePerIdType) {

@@ -47,6 +47,57 @@ TEST_F(LocationCli, LocationsAndTheirLocks) {
     EXPECT_EQ(Run({"location", "delete", "\\Nowhere\\"}).exitCode, 2);
 }
 
+// Lock names are unique within a location, so a name shared across
+// locations is told apart by its path; a look-up never picks one silently.
+TEST_F(LocationCli, ASharedLockNameIsToldApartByItsPath) {
+    ASSERT_EQ(Run({"location", "add", "\\A\\"}).exitCode, 0);
+    ASSERT_EQ(Run({"location", "add", "\\B\\"}).exitCode, 0);
+    ASSERT_EQ(Run({"lock", "add", "--name", "Front", "--location", "\\A\\"}).out, "1\n");
+    ASSERT_EQ(Run({"lock", "add", "--name", "Front", "--location", "\\B\\"}).out, "2\n");
+    Result again = Run({"lock", "add", "--name", "front", "--location", "\\A\\"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.Said("Location name already in use."));
+
+    Result shared = Run({"lock", "show", "Front"});
+    EXPECT_EQ(shared.exitCode, 2);
+    EXPECT_EQ(shared.err,
+              "tandrel-cli: more than one lock named 'Front': \\A\\Front (key 1), \\B\\Front "
+              "(key 2); give its key or its path, such as \\A\\Front\n");
+    EXPECT_NE(Run({"lock", "show", "\\b\\front"}).out.find("key: 2\n"), std::string::npos);
+    EXPECT_EQ(Run({"lock", "show", "\\A\\"}).exitCode, 2);
+    EXPECT_TRUE(Run({"lock", "show", "\\A\\Back"}).Said("no lock at '\\A\\Back'"));
+    EXPECT_TRUE(Run({"lock", "show", "\\C\\Front"}).Said("no location named '\\C\\'"));
+
+    ASSERT_EQ(Run({"user", "add", "--last", "Lovelace", "--first", "Ada", "--id", "1234", "--type",
+                   "programmer", "--pin", "123"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(Run({"enrol", "Lovelace", "Front"}).exitCode, 2);
+    ASSERT_EQ(Run({"enrol", "Lovelace", "\\B\\Front"}).exitCode, 0);
+    ASSERT_EQ(Run({"schedule", "add", "Day"}).exitCode, 0);
+    ASSERT_EQ(Run({"schedule", "enrol", "Day", "\\A\\Front"}).exitCode, 0);
+    Result user = Run({"--json", "user", "show", "Lovelace"});
+    EXPECT_NE(user.out.find("\"locks\":[{\"lock\":2,"), std::string::npos) << user.out;
+    EXPECT_EQ(user.out.find("\"lock\":1,"), std::string::npos) << user.out;
+    Result schedule = Run({"--json", "schedule", "show", "Day"});
+    EXPECT_NE(schedule.out.find("\"locks\":[{\"lock\":1,"), std::string::npos) << schedule.out;
+    // A path ending in a location's name stays that location.
+    ASSERT_EQ(Run({"enrol", "Lovelace", "\\A"}).exitCode, 0);
+    EXPECT_NE(Run({"--json", "user", "show", "Lovelace"}).out.find("\"lock\":1,"),
+              std::string::npos);
+}
+
+TEST_F(LocationCli, LocationNamesAreOneLevelOfAPath) {
+    ASSERT_EQ(Run({"location", "add", "\\A\\"}).exitCode, 0);
+    Result split = Run({"location", "rename", "\\A\\", "East\\Wing"});
+    EXPECT_EQ(split.exitCode, 1);
+    EXPECT_TRUE(split.Said("Location name can not contain"));
+    Result wide = Run({"location", "add", "\\" + std::string(33, 'L') + "\\"});
+    EXPECT_EQ(wide.exitCode, 1);
+    EXPECT_TRUE(wide.Said("Location name can not be longer than 32 characters"));
+    EXPECT_EQ(Run({"location", "list"}).out, "2\t\\A\\\n");
+}
+
 TEST_F(LocationCli, TheDepthLimit) {
     std::string path = "\\";
     for (int level = 1; level <= 6; ++level) {

@@ -20,14 +20,14 @@ class ScheduleCli : public ::testing::Test {
                   0);
         ASSERT_EQ(Run({"schedule", "add", "Day Shift"}).out, "1\n");
     }
-    // Questions are answered Yes unless `yes` is false (then by their default).
-    Result Run(std::vector<std::string> args, bool yes = true) {
+    // Questions are answered Yes, or from `typed` as on a terminal.
+    Result Run(std::vector<std::string> args, const std::string& typed = {}) {
         std::vector<std::string> all = {"--settings", dir.Path("s.ini").toStdString()};
-        if (yes) all.push_back("--yes");
+        if (typed.empty()) all.push_back("--yes");
         if (args[0] != "create")
             all.insert(all.end(), {"--file", dir.Path("Acme.qfd").toStdString()});
         all.insert(all.end(), args.begin(), args.end());
-        return RunCapturing(all);
+        return RunCapturing(all, typed);
     }
     QJsonObject Show(const std::string& schedule = "Day Shift") {
         Result r = Run({"--json", "schedule", "show", schedule});
@@ -55,8 +55,7 @@ TEST_F(ScheduleCli, AddCopyListAndDelete) {
     EXPECT_EQ(Events("Late Shift"), QStringList{"Monday: 09:00 PM ID Required / PIN Required"});
     EXPECT_EQ(Run({"schedule", "list"}).out, "1\tDay Shift\n2\tLate Shift\n");
 
-    // Deleting defaults to No.
-    Result kept = Run({"schedule", "delete", "Day Shift"}, false);
+    Result kept = Run({"schedule", "delete", "Day Shift"}, "n\n");
     EXPECT_EQ(kept.exitCode, 1);
     EXPECT_TRUE(kept.Said("Permanently delete 'Day Shift' time schedule?"));
     ASSERT_EQ(Run({"schedule", "delete", "1"}).exitCode, 0);
@@ -84,7 +83,7 @@ TEST_F(ScheduleCli, EventsInTheDialogsInputForm) {
          "Unrecognized time format -- Use 'hh:mm am/pm'"},
         {{"--day", "Monday", "--time", "9a"}, "You must select an access level"},
         {{"--time", "9a", "--level", "Lockout"}, "You must first select\na day of the week."},
-        {{"--group", "2", "--day", "Friday", "--time", "9p", "--deny"},
+        {{"--group", "2", "--day", "Friday", "--time", "9x", "--deny"},
          "Unrecognized time format -- Use 'hh:mm am/pm'"},
     };
     for (const Refusal& r : refusals) {
@@ -140,6 +139,32 @@ TEST_F(ScheduleCli, PasteOntoADayAGroupAndAll) {
     EXPECT_EQ(events.filter("4 - < Untitled > : ").size(), 7);
     EXPECT_TRUE(events.contains("8 - < Untitled > : Tuesday: 06:30 PM Deny Access"));
     EXPECT_EQ(events.size(), 7 + 1 + 7 + 1);
+}
+
+TEST_F(ScheduleCli, EveryTimeFieldTakesTheShortForm) {
+    ASSERT_EQ(Run({"schedule", "event", "add", "Day Shift", "--day", "Monday", "--time", "8a",
+                   "--level", "Unlock"})
+                  .exitCode,
+              0);
+    Result group = Run({"schedule", "event", "add", "Day Shift", "--group", "2", "--day", "Friday",
+                        "--time", "6p", "--deny"});
+    ASSERT_EQ(group.exitCode, 0) << group.err;
+    Result holiday =
+        Run({"schedule", "holiday", "add", "Day Shift", "--name", "Eve", "--start", "12/24",
+             "--start-time", "5p", "--end", "12/26", "--end-time", "8a", "--level", "Lockout"});
+    ASSERT_EQ(holiday.exitCode, 0) << holiday.err;
+    EXPECT_EQ(Events(), QStringList({"Monday: 08:00 AM Unlock",
+                                     "2 - < Untitled > : Friday: 06:00 PM Deny Access"}));
+    const QJsonObject eve = Show()["holidays"].toArray()[0].toObject();
+    EXPECT_EQ(eve["start"].toString(), "12/24 05:00 PM");
+    EXPECT_EQ(eve["end"].toString(), "12/26 08:00 AM");
+
+    Result backwards =
+        Run({"schedule", "holiday", "add", "Day Shift", "--name", "Slip", "--start", "07/04",
+             "--start-time", "6p", "--end", "07/04", "--end-time", "6a", "--level", "Lockout"});
+    EXPECT_EQ(backwards.exitCode, 1);
+    EXPECT_TRUE(backwards.Said("The end comes before the start"));
+    EXPECT_EQ(Show()["holidays"].toArray().size(), 1);
 }
 
 TEST_F(ScheduleCli, HolidaysAndEnrolment) {
