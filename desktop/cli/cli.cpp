@@ -51,13 +51,14 @@ std::string Usage() {
     for (const auto& [name, command] : Commands()) text += "  " + command.usage + "\n";
     text +=
         "Without --file the facility opened last is used (and named on standard error).\n"
-        "The facility password comes from --password-file (its first line), else from the\n"
-        "environment variable TANDREL_PASSWORD, else from --password (which other users of\n"
-        "the machine can see), else from the terminal, unechoed.\n"
+        "The facility password comes from --password-file (its first line) or --password\n"
+        "(which other users of the machine can see), else from the environment variable\n"
+        "TANDREL_PASSWORD, else from the terminal, unechoed.\n"
         "Questions are asked on the terminal; --yes answers every one of them Yes, --no\n"
         "every one No. Without a terminal and without either, a command stops at its first\n"
         "question, before changing anything.\n"
-        "Users and locks are named by key or by name, locations by path (\"\\A\\B\\\").\n"
+        "Users and locks are named by key or by name, a lock also by its path\n"
+        "(\"\\A\\B\\Lock\"), locations by path (\"\\A\\B\\\").\n"
         "tandrel-cli help COMMAND (or COMMAND --help) shows one command's usage.\n";
     return text;
 }

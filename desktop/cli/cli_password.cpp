@@ -27,6 +27,8 @@ QString PasswordFromFile(const QString& path, std::ostream& err) {
 }  // namespace
 
 std::optional<QString> GivenPassword(const Arguments& args, std::ostream& err) {
+    if (args.Has("--password") && args.Has("--password-file"))
+        throw UsageError("--password and --password-file exclude each other");
     if (args.Has("--password")) return args.Text("--password");
     if (args.Has("--password-file")) return PasswordFromFile(args.Text("--password-file"), err);
     if (qEnvironmentVariableIsSet(kPasswordVariable))

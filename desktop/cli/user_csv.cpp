@@ -17,10 +17,12 @@ namespace tandrel::cli {
 namespace {
 
 // The columns of user export and import: the Users fields a sheet edits.
-// "Home Group" is the group's number, 1 to 8, as the sheets show it.
+// "Home Group Number" is the group's number, 1 to 8, as the sheets show it.
+// Older files had "Home Group", the group's key from 0: refused by name, so
+// that no user lands in the group next to the one meant.
 const QStringList kCsvColumns = {
     "Last Name",       "First Name",     "Middle Initial", "Lock ID code", "CardMediaType",
-    "CardIssueNumber", "CardExpireDate", "User Type",      "Rights",       "Home Group",
+    "CardIssueNumber", "CardExpireDate", "User Type",      "Rights",       "Home Group Number",
     "Group Mask",      "CurPIN",         "Reference",      "Contact1",     "Contact2"};
 
 // Tabs and line breaks are written as data inside quotes; no other control
@@ -114,7 +116,7 @@ QString FillFromRow(CLockUsersSheet& sheet, const std::map<QString, QString>& v)
     sheet.SetUserType(CsvNumber(v, "User Type", -1, kGeneral, kService, problem));
     g.rights = CsvNumber(v, "Rights", 0, 0, 63, problem) & AllowedRights(g.userType);
     g.pin = text("CurPIN");
-    const int home = CsvNumber(v, "Home Group", 1, 1, kUserGroups, problem);
+    const int home = CsvNumber(v, "Home Group Number", 1, 1, kUserGroups, problem);
     if (problem.isEmpty()) sheet.Groups().homeGroup = *GroupKeyOfNumber(home);
     sheet.Groups().groupMask = CsvNumber(v, "Group Mask", 1, 0, 255, problem);
     sheet.Notes() = {text("Reference"), text("Contact1"), text("Contact2")};
@@ -149,6 +151,11 @@ QStringList ImportHeader(const CsvRow& first) {
     QStringList header;
     for (const std::string& h : first) header << QString::fromStdString(h).trimmed();
     for (const QString& h : header) {
+        if (h == QLatin1String("Home Group")) {
+            throw UsageError(
+                "user import: the column 'Home Group' of older files numbered groups from 0; "
+                "name it 'Home Group Number' and give the groups as 1 to 8");
+        }
         if (h != QLatin1String("User Key") && !kCsvColumns.contains(h)) {
             throw UsageError("user import: unknown column '" + h.toStdString() + "'");
         }

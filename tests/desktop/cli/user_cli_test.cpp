@@ -310,14 +310,23 @@ TEST_F(UserCsv, ImportRefusesControlCharactersNamingRowAndColumn) {
 TEST_F(UserCsv, HomeGroupsAreNumberedOneToEight) {
     std::vector<CsvRow> rows = Exported();
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0][10], "Home Group");
+    EXPECT_EQ(rows[0][10], "Home Group Number");
     EXPECT_EQ(rows[1][10], "3");
     EXPECT_EQ(rows[2][10], "1");
 
-    const QByteArray header = "Last Name,First Name,Lock ID code,User Type,CurPIN,Home Group\n";
+    // A file of the older form, groups from 0, is refused by its column.
+    Result older = Import(
+        "Last Name,First Name,Lock ID code,User Type,CurPIN,Home "
+        "Group\nTuring,Alan,2222,0,321,2\n");
+    EXPECT_EQ(older.exitCode, 2);
+    EXPECT_TRUE(older.Said("'Home Group' of older files numbered groups from 0")) << older.err;
+
+    const QByteArray header =
+        "Last Name,First Name,Lock ID code,User Type,CurPIN,Home Group Number\n";
     Result zero = Import(header + "Turing,Alan,2222,0,321,0\n");
     EXPECT_EQ(zero.exitCode, 1);
-    EXPECT_TRUE(zero.Said("user import: row 2: column 'Home Group' must be a number from 1 to 8"))
+    EXPECT_TRUE(
+        zero.Said("user import: row 2: column 'Home Group Number' must be a number from 1 to 8"))
         << zero.err;
     Result type = Import(header + "Turing,Alan,2222,7,321,1\n");
     EXPECT_EQ(type.exitCode, 1);
