@@ -2,8 +2,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "desktop/admin/facility_properties_sheet.h"
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/cli_password.h"
+#include "desktop/cli/facility_options.h"
 #include "desktop/data/facility_texts.h"
 
 namespace tandrel::cli {
@@ -27,22 +29,23 @@ void AnswerPasswordQuestions(Context& c, const std::optional<QString>& password)
     c.prompter.SetNewPasswordOptions(true, c.args.Has("--compatible"));
 }
 
+// A new facility passes the new-facility wizard's checks, with every
+// facility property the command line gives.
 int Create(Context& c) {
     ExpectWords(c, 1);
-    c.args.RejectOthers(
-        {"--name", "--folder", "--id-length", "--pin-length", "--facility-code", "--compatible"});
+    std::set<std::string> known = FacilityOptions();
+    known.insert({"--folder", "--compatible"});
+    c.args.RejectOthers(known);
     if (!c.args.Has("--name") || !c.args.Has("--folder")) {
         throw UsageError("create needs --name and --folder");
     }
-    NewFacilityValues values;
-    values.name = c.args.Text("--name");
-    values.facilityCode = c.args.Text("--facility-code");
-    values.idCodeLength = c.args.Number("--id-length", 4, 4, 10);
-    values.pinLength = c.args.Number("--pin-length", 3, 3, 6);
     c.session.facilitiesFolder = QDir(c.args.Text("--folder")).absolutePath();
+    auto wizard = CFacilityPropertiesSheet::ForNewFacility(c.prompter, c.session.facilitiesFolder);
+    if (ApplyFacilityOptions(c, wizard->Values())) wizard->OpenDaylightPage();
+    if (!wizard->Check()) return 1;
     if (!QDir().mkpath(c.session.facilitiesFolder)) throw UsageError("cannot make the folder");
     AnswerPasswordQuestions(c, GivenPassword(c.args, c.err));
-    if (!c.doc.NewFacility(values)) return 1;
+    if (!c.doc.NewFacility(wizard->Values())) return 1;
     c.out << c.doc.Path().toStdString() << "\n";
     return c.prompter.Failures().isEmpty() ? 0 : 1;
 }
@@ -139,8 +142,8 @@ int Refresh(Context& c) {
 
 void AddFacilityCommands(CommandTable& table) {
     table["create"] = {
-        "create --name NAME --folder DIR [--id-length N] [--pin-length N] [--facility-code CODE]\n"
-        "         [--password PASSWORD [--compatible]]   create a facility (and its password)",
+        "create --name NAME --folder DIR [--compatible] [the options of facility set]\n"
+        "         create a facility (and its password, when one is given)",
         {"--compatible"},
         Create};
     table["info"] = {

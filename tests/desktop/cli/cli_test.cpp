@@ -33,9 +33,9 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, CreateThenInfo) {
-    Result created = Cli(
-        {"create", "--name", "Acme", "--folder", dir.Root().toStdString(), "--facility-code", "42"},
-        "n\n");
+    Result created = Cli({"create", "--name", "Acme", "--folder", dir.Root().toStdString(),
+                          "--facility-code", "42", "--card-facility-position", "2"},
+                         "n\n");
     ASSERT_EQ(created.exitCode, 0) << created.err;
     EXPECT_EQ(created.out, Facility() + "\n");
     EXPECT_NE(created.err.find("Assign a password now?"), std::string::npos);
@@ -111,10 +111,16 @@ TEST_F(CliTest, FailuresAndBadUsage) {
     EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
     EXPECT_EQ(Cli({"--bogus", "info"}).exitCode, 2);
     EXPECT_EQ(Cli({"create", "--name", "X"}).exitCode, 2);
-    EXPECT_EQ(
-        Cli({"create", "--name", "X", "--folder", dir.Root().toStdString(), "--id-length", "11"})
-            .exitCode,
-        2);
+    // A new facility passes the wizard's checks.
+    const std::string folder = dir.Root().toStdString();
+    Result longIds = Cli({"create", "--name", "X", "--folder", folder, "--id-length", "11"});
+    EXPECT_EQ(longIds.exitCode, 1);
+    EXPECT_NE(longIds.err.find("Code ID Length must be from 4 to 10 digits"), std::string::npos);
+    Result letters = Cli({"create", "--name", "X", "--folder", folder, "--facility-code", "12a"});
+    EXPECT_NE(letters.err.find("Facility Code Must be Numeric Only"), std::string::npos);
+    Result clash = Cli({"create", "--name", "X", "--folder", folder, "--facility-code", "12"});
+    EXPECT_NE(clash.err.find("User ID and facility code can not be in same card data position"),
+              std::string::npos);
     EXPECT_EQ(Cli({}).exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(dir.Path("X.qfd")));
 }
