@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/dao/value.h"
+#include "tools/facility_gen/generated_codes.h"
 
 namespace tandrel {
 namespace {
@@ -43,16 +44,27 @@ std::vector<Location> MakeLocations(dao::Database& db, int count, std::mt19937& 
     return locations;
 }
 
-QString Digits(std::mt19937& random, int count) {
-    QString text;
-    for (int i = 0; i < count; ++i) text += QChar(static_cast<char16_t>(u'0' + random() % 10));
-    return text;
+// The facility's code ID and PIN lengths; the schema's defaults when it has
+// no properties row yet.
+struct CodeLengths {
+    int id = 4;
+    int pin = 4;
+};
+
+CodeLengths ReadCodeLengths(dao::Database& db) {
+    CodeLengths lengths;
+    Statement s(db.Connection().Handle(),
+                "SELECT IDCodeLength, PINLength FROM FacilityProperties LIMIT 1");
+    if (s.Step()) lengths = {static_cast<int>(s.Int(0)), static_cast<int>(s.Int(1))};
+    return lengths;
 }
 
 }  // namespace
 
 void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
     std::mt19937 random(o.seed);
+    const CodeLengths lengths = ReadCodeLengths(db);
+    const GeneratedCodeIds codeIds(lengths.id, o.users, random);
     dao::Transaction transaction(db);
     std::vector<Location> locations = MakeLocations(db, o.locations, random);
 
@@ -116,8 +128,8 @@ void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
         user.BindInt(1, u + 2);
         user.BindText(2, QStringLiteral("User%1").arg(u + 2));
         user.BindText(3, QStringLiteral("Test"));
-        user.BindText(4, Digits(random, 4));
-        user.BindText(5, Digits(random, 3));
+        user.BindText(4, codeIds[u]);
+        user.BindText(5, RandomDigits(random, lengths.pin));
         user.BindInt(6, enrolledLocks[u]);
         user.Run();
     }
