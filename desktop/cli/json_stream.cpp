@@ -24,6 +24,11 @@ void AppendEscape(std::string& out, unsigned char c) {
 
 void AppendJsonString(std::string& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
+    AppendJsonString(out,
+                     std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
@@ -46,6 +51,12 @@ void JsonObjectText::Key(std::string_view key) {
 JsonObjectText& JsonObjectText::Add(std::string_view key, const QString& text) {
     Key(key);
     AppendJsonString(text_, text);
+    return *this;
+}
+
+JsonObjectText& JsonObjectText::Add(std::string_view key, const std::string& utf8) {
+    Key(key);
+    AppendJsonString(text_, utf8);
     return *this;
 }
 

@@ -14,6 +14,7 @@ namespace tandrel::cli {
 class JsonObjectText {
   public:
     JsonObjectText& Add(std::string_view key, const QString& text);
+    JsonObjectText& Add(std::string_view key, const std::string& utf8);
     JsonObjectText& Add(std::string_view key, qint64 number);
     JsonObjectText& Add(std::string_view key, int number) {
         return Add(key, static_cast<qint64>(number));
@@ -32,6 +33,7 @@ class JsonObjectText {
 
 // `text` as a JSON string: quoted, with quotes, backslashes and control
 // characters escaped, in UTF-8.
+void AppendJsonString(std::string& out, std::string_view utf8);
 void AppendJsonString(std::string& out, const QString& text);
 
 // A JSON array written element by element as the rows come, so printing a
