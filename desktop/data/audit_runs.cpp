@@ -1,5 +1,8 @@
 #include "desktop/data/audit_runs.h"
 
+#include <limits>
+#include <map>
+
 namespace tandrel {
 namespace {
 
@@ -10,15 +13,6 @@ struct Step {
     std::optional<qint64> time;
 };
 
-// Whether `next` (the lock's next older key) may follow `previous` in one
-// run: its time is not later, an event without a time counting as the
-// oldest.
-bool Continues(const Step& previous, const Step& next) {
-    if (next.lock != previous.lock) return false;
-    if (!next.time) return true;
-    return previous.time && *next.time <= *previous.time;
-}
-
 Step StepOf(const dao::sqlite::Statement& s) {
     Step step;
     if (!s.IsNull(0)) step.lock = static_cast<int>(s.Int(0));
@@ -27,25 +21,87 @@ Step StepOf(const dao::sqlite::Statement& s) {
     return step;
 }
 
+// Whether `older` (the lock's next lower key) belongs to the run of `newer`:
+// its time is not later, an event without a time counting as the oldest.
+bool SameRun(const Step& newer, const Step& older) {
+    if (!older.time) return true;
+    return newer.time && *older.time <= *newer.time;
+}
+
+// One lock's runs as its events come in rising key order. Events stored in
+// any other order leave the lock unordered: its runs are then found along
+// the primary key.
+struct LockRuns {
+    std::vector<AuditRun> runs;
+    std::optional<Step> last;
+    bool ordered = true;
+
+    void Add(const Step& step) {
+        if (last && step.key <= last->key) ordered = false;
+        if (!ordered) return;
+        if (last && SameRun(step, *last)) {
+            runs.back().firstKey = step.key;
+        } else {
+            runs.push_back({step.lock, step.key, step.key});
+        }
+        last = step;
+    }
+};
+
+constexpr const char* kSelectSteps =
+    "SELECT a.LockKey, a.AuditKey, a.TimeStamp FROM \"Audit Data\" AS a WHERE ";
+
+// The runs of one lock read along the primary key, newest key first.
+std::vector<AuditRun> RunsAlongKey(dao::Database& db, const std::optional<int>& lock,
+                                   const std::string& condition) {
+    dao::sqlite::Statement s(db.Connection().Handle(), kSelectSteps +
+                                                           std::string("a.LockKey IS ?1 AND ") +
+                                                           condition + " ORDER BY a.AuditKey DESC");
+    if (lock) s.BindInt(1, *lock);
+    std::vector<AuditRun> runs;
+    std::optional<Step> newer;
+    while (s.Step()) {
+        const Step step = StepOf(s);
+        if (newer && SameRun(*newer, step)) {
+            runs.back().lastKey = step.key;
+        } else {
+            runs.push_back({step.lock, step.key, step.key});
+        }
+        newer = step;
+    }
+    return runs;
+}
+
 }  // namespace
 
 std::optional<std::vector<AuditRun>> FindAuditRuns(dao::Database& db, const std::string& condition,
                                                    std::size_t maxRuns) {
-    dao::sqlite::Statement s(db.Connection().Handle(),
-                             "SELECT a.LockKey, a.AuditKey, a.TimeStamp FROM \"Audit Data\" AS a "
-                             "WHERE " +
-                                 condition + " ORDER BY a.LockKey, a.AuditKey DESC");
-    std::vector<AuditRun> runs;
-    std::optional<Step> previous;
+    // Locks log under rising keys and their events are mostly stored in
+    // that order, so one pass in storage order (each page read once) finds
+    // most runs; only locks stored otherwise are read along the key.
+    std::map<std::optional<int>, LockRuns> locks;
+    std::size_t count = 0;
+    dao::sqlite::Statement s(db.Connection().Handle(), kSelectSteps + condition);
     while (s.Step()) {
         const Step step = StepOf(s);
-        if (previous && Continues(*previous, step)) {
-            runs.back().lastKey = step.key;
-        } else {
-            if (runs.size() == maxRuns) return std::nullopt;
-            runs.push_back({step.lock, step.key, step.key});
+        LockRuns& lock = locks[step.lock];
+        const std::size_t before = lock.runs.size();
+        lock.Add(step);
+        if (lock.ordered) {
+            count += lock.runs.size() - before;
+        } else if (before > 0) {
+            count -= before;
+            lock.runs.clear();
+            lock.runs.shrink_to_fit();
         }
-        previous = step;
+        if (count > maxRuns) return std::nullopt;
+    }
+    std::vector<AuditRun> runs;
+    for (auto& [key, lock] : locks) {
+        std::vector<AuditRun> found =
+            lock.ordered ? std::move(lock.runs) : RunsAlongKey(db, key, condition);
+        runs.insert(runs.end(), found.begin(), found.end());
+        if (runs.size() > maxRuns) return std::nullopt;
     }
     return runs;
 }

@@ -22,8 +22,9 @@ struct AuditRun {
 };
 
 // The runs of the events `condition` selects (an SQL condition on
-// `Audit Data` AS a), in key order, read along the primary key; nullopt as
-// soon as there are more than `maxRuns`.
+// `Audit Data` AS a): read in storage order, and along the primary key for
+// locks whose events are not stored in key order; nullopt as soon as there
+// are more than `maxRuns`.
 std::optional<std::vector<AuditRun>> FindAuditRuns(dao::Database& db, const std::string& condition,
                                                    std::size_t maxRuns);
 

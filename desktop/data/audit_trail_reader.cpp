@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "desktop/data/audit_runs.h"
+#include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
@@ -53,8 +54,26 @@ bool AuditTrailReader::Later::operator()(const Cursor* a, const Cursor* b) const
     return a->key < b->key;
 }
 
-AuditTrailReader::AuditTrailReader(dao::Database& db, const AuditQuery& query,
-                                   std::size_t maxRuns) {
+// In KiB, as PRAGMA cache_size takes a negative size: room for the pages a
+// cursor of every run stands on.
+constexpr qint64 kListingCacheKib = 8192;
+
+AuditTrailReader::SmallPageCache::SmallPageCache(dao::Database& db) : db_(db) {
+    dao::sqlite::Statement s(db.Connection().Handle(), "PRAGMA cache_size");
+    previous_ = s.Step() ? s.Int(0) : -kListingCacheKib;
+    db.Connection().Exec("PRAGMA cache_size = " + std::to_string(-kListingCacheKib));
+}
+
+AuditTrailReader::SmallPageCache::~SmallPageCache() {
+    try {
+        db_.Connection().Exec("PRAGMA cache_size = " + std::to_string(previous_));
+    } catch (const dao::Error&) {
+        // Only the speed of later reads depends on it; a destructor must not throw.
+    }
+}
+
+AuditTrailReader::AuditTrailReader(dao::Database& db, const AuditQuery& query, std::size_t maxRuns)
+    : cache_(db) {
     const std::string condition = AuditCondition(query);
     if (auto runs = FindAuditRuns(db, condition, maxRuns)) {
         OpenRuns(db, condition, *runs);

@@ -19,7 +19,9 @@ struct AuditRun;
 // of a lock's events (see AuditRun) is read along the primary key by a
 // statement of its own and the runs are merged: memory grows with the runs,
 // not with the events. Only a trail of more than `maxRuns` runs (clocks set
-// back again and again) is left to the engine's sort.
+// back again and again) is left to the engine's sort. While the reader
+// lives, the connection's page cache is kept small: the trail's pages are
+// read once or twice each, and a large cache would only fill with them.
 class AuditTrailReader {
   public:
     static constexpr std::size_t kMaxRuns = 4096;
@@ -43,6 +45,17 @@ class AuditTrailReader {
     void OpenRuns(dao::Database& db, const std::string& condition,
                   const std::vector<AuditRun>& runs);
 
+    class SmallPageCache {
+      public:
+        explicit SmallPageCache(dao::Database& db);
+        ~SmallPageCache();
+
+      private:
+        dao::Database& db_;
+        qint64 previous_;
+    };
+
+    SmallPageCache cache_;
     std::vector<std::unique_ptr<Cursor>> cursors_;
     std::priority_queue<Cursor*, std::vector<Cursor*>, Later> heads_;
     std::unique_ptr<dao::sqlite::Statement> sorted_;
