@@ -74,7 +74,7 @@ void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
     Statement enrol(db.Connection().Handle(),
                     "INSERT INTO \"Users to Locks\" (\"Lock Index\", \"Lock User Index\", \"User "
                     "Index\", \"Use Type Defaults\", \"User Type\", \"Download User Rev Number\", "
-                    "\"Record State\") VALUES (?, ?, ?, 1, 32, 1, 1)");
+                    "\"Record State\") VALUES (?, ?, ?, 1, 64, 1, 1)");
     int made = 0;
     for (int u = 0; u < o.users && made < o.enrolments; ++u) {
         for (int k = 0; k < perUser && k < o.locks && made < o.enrolments; ++k) {
@@ -122,7 +122,7 @@ void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
         "\"Lock ID code\", \"Card Media\", \"CardIssueNumber\", \"Home Group\", \"Group "
         "Mask\", \"CurPIN\", \"NextPIN\", \"Revision Counter\", \"Pending Action Counter\", "
         "\"Enrolled Lock Counter\", \"Record State\", \"CardMediaType\") VALUES (?, ?, ?, "
-        "'', '', '', '', 1, 0, ?, 0, '0', 0, 1, ?, '', 1, 0, ?, 1, 0)");
+        "'', '', '', '', 2, 0, ?, 0, '0', 0, 1, ?, '', 1, 0, ?, 1, 0)");
     for (int u = 0; u < o.users; ++u) {
         user.Reset();
         user.BindInt(1, u + 2);

@@ -69,5 +69,30 @@ TEST_F(GeneratorTest, MoreUsersThanCodesAreRefusedWithNothingWritten) {
     EXPECT_EQ(IntOf(doc.Db(), "SELECT count(*) FROM Locks"), 0);
 }
 
+// Each lock's programmer count is the number of its programmer enrolments,
+// and an enrolment that follows the user's defaults carries them.
+TEST_F(GeneratorTest, CountersAgreeWithTheEnrolments) {
+    NewFacilityWith(4, 3);
+    GeneratorOptions options;
+    options.users = 50;
+    options.locks = 4;
+    options.enrolments = 120;
+    options.auditRows = 0;
+    GenerateFacilityData(doc.Db(), options);
+    EXPECT_EQ(IntOf(doc.Db(), "SELECT count(*) FROM \"Users to Locks\""), 120);
+    EXPECT_EQ(IntOf(doc.Db(),
+                    "SELECT count(*) FROM Locks AS l WHERE PgmIDCount <> (SELECT count(*) FROM "
+                    "\"Users to Locks\" AS e WHERE e.\"Lock Index\" = l.\"Lock Key\" AND "
+                    "(e.\"User Type\" / 32) % 4 = 2) OR \"Enrolled User Counter\" <> (SELECT "
+                    "count(*) FROM \"Users to Locks\" AS e WHERE e.\"Lock Index\" = "
+                    "l.\"Lock Key\")"),
+              0);
+    EXPECT_EQ(IntOf(doc.Db(),
+                    "SELECT count(*) FROM \"Users to Locks\" AS e JOIN Users AS u ON "
+                    "u.\"User Key\" = e.\"User Index\" WHERE e.\"Use Type Defaults\" <> 0 AND "
+                    "e.\"User Type\" <> u.\"User Type\" * 32 + u.Rights"),
+              0);
+}
+
 }  // namespace
 }  // namespace tandrel::testing
