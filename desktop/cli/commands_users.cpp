@@ -137,7 +137,6 @@ class UserPrinter {
         if (c.Json()) json_.emplace(c.out);
     }
     void operator()(const UserListRow& row) {
-        ++count_;
         if (json_) {
             json_->Add(UserJsonText(row));
         } else {
@@ -147,12 +146,10 @@ class UserPrinter {
     void End() {
         if (json_) json_->End();
     }
-    int Count() const { return count_; }
 
   private:
     Context& c_;
     std::optional<JsonArrayStream> json_;
-    int count_ = 0;
 };
 
 int List(Context& c) {
