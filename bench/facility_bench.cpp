@@ -41,6 +41,7 @@ struct Facilities {
         CTDXDoc doc(session, settings, prompter);
         NewFacilityValues values;
         values.name = name;
+        values.idCodeLength = 6;  // room for 60,000 distinct code IDs
         doc.NewFacility(values);
         doc.ChangePassword(kPassword);
         GeneratorOptions options;

@@ -9,10 +9,45 @@ QString CaptionOr(const QString& caption, const char* fallback) {
     return caption.isEmpty() ? QString::fromLatin1(fallback) : caption;
 }
 
-QString IdMediaText(const CLockUsersRecordset& u) {
-    if (!u.m_CardMedia) return QStringLiteral("Code");
-    return u.m_CardMediaType == kIdProxCard ? QStringLiteral("Prox Card")
-                                            : QStringLiteral("Mag Card");
+// A missing value reads as the recordsets read it: 0, false or empty.
+constexpr const char* kSelectRows =
+    "SELECT u.\"User Key\", u.\"Last Name\", u.\"First Name\", u.\"Middle Initial\", "
+    "coalesce(u.\"Card Media\", 0), coalesce(u.\"CardMediaType\", 0), u.\"Lock ID code\", "
+    "coalesce(u.\"Home Group\", 0), g.\"Group Name\", u.Contact1, u.Contact2, u.Reference, "
+    "coalesce(u.\"Record State\", 0) FROM Users AS u LEFT JOIN \"User Groups\" AS g ON "
+    "g.\"Group Key\" = coalesce(u.\"Home Group\", 0) ";
+constexpr const char* kListed = "coalesce(u.\"Record State\", 0) <> 0";
+constexpr const char* kIdTypeOf =
+    "CASE WHEN coalesce(u.\"Card Media\", 0) = 0 THEN 0 WHEN u.\"CardMediaType\" = 2 THEN 2 "
+    "ELSE 1 END";
+
+int IdTypeOf(bool cardMedia, int cardMediaType) {
+    if (!cardMedia) return kIdCode;
+    return cardMediaType == kIdProxCard ? kIdProxCard : kIdMagCard;
+}
+
+UserListRow RowOf(const dao::sqlite::Statement& s) {
+    UserListRow row;
+    row.key = static_cast<int>(s.Int(0));
+    row.name = UserListName(s.Text(1), s.Text(2), s.Text(3));
+    row.idType = IdTypeOf(s.Int(4) != 0, static_cast<int>(s.Int(5)));
+    row.idMedia = IdTypeName(row.idType);
+    row.id = s.Text(6);
+    row.homeGroup = QStringLiteral("%1 - %2").arg(s.Int(7) + 1).arg(s.Text(8));
+    row.contact1 = s.Text(9);
+    row.contact2 = s.Text(10);
+    row.reference = s.Text(11);
+    row.deleted = s.Int(12) == 4;
+    return row;
+}
+
+// A statement of its own, so that a sink may use the facility meanwhile.
+dao::sqlite::Statement Select(CTDXDoc& doc, const std::string& where) {
+    return dao::sqlite::Statement(doc.Db().Connection().Handle(), kSelectRows + where);
+}
+
+void Emit(dao::sqlite::Statement& s, const UserListSink& sink) {
+    while (s.Step()) sink(RowOf(s));
 }
 
 }  // namespace
@@ -28,24 +63,34 @@ QStringList UserListHeaders(CTDXDoc& doc) {
             CaptionOr(p.m_ReferenceName, "Reference")};
 }
 
-UserListRow UserListRowOf(CTDXDoc& doc, const CLockUsersRecordset& u) {
-    CGroupsRecordset groups(doc.Db());
-    groups.SetCurrentIndex("PrimaryKey");
-    QString group = groups.Seek("=", {u.m_HomeGroup}) ? groups.m_GroupName : QString();
-    return {u.m_UserKey,    UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial),
-            IdMediaText(u), QStringLiteral("%1 - %2").arg(u.m_HomeGroup + 1).arg(group),
-            u.m_Contact1,   u.m_Contact2,
-            u.m_Reference,  u.m_RecordState == 4};
+void ForEachUserListRow(CTDXDoc& doc, const UserListSink& sink) {
+    dao::sqlite::Statement s =
+        Select(doc, std::string("WHERE ") + kListed + " ORDER BY u.\"User Key\"");
+    Emit(s, sink);
 }
 
 std::vector<UserListRow> UserListRows(CTDXDoc& doc) {
     std::vector<UserListRow> rows;
-    CLockUsersRecordset users(doc.Db());
-    users.SetCurrentIndex("PrimaryKey");
-    for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_RecordState != 0) rows.push_back(UserListRowOf(doc, users));
-    }
+    ForEachUserListRow(doc, [&rows](const UserListRow& row) { rows.push_back(row); });
     return rows;
+}
+
+void ForEachUserWithId(CTDXDoc& doc, const QString& id, std::optional<int> idType,
+                       const UserListSink& sink) {
+    dao::sqlite::Statement s =
+        Select(doc, std::string("WHERE u.\"Lock ID code\" = ?1 AND ") + kListed +
+                        " AND (?2 IS NULL OR " + kIdTypeOf + " = ?2) ORDER BY u.\"User Key\"");
+    s.BindText(1, id);
+    if (idType) s.BindInt(2, *idType);
+    Emit(s, sink);
+}
+
+std::optional<UserListRow> UserListRowOf(CTDXDoc& doc, int userKey) {
+    dao::sqlite::Statement s = Select(doc, "WHERE u.\"User Key\" = ?1");
+    s.BindInt(1, userKey);
+    std::optional<UserListRow> row;
+    Emit(s, [&row](const UserListRow& r) { row = r; });
+    return row;
 }
 
 ExplorerMenu ExplorerMenuFor(const FacilityDirectory& directory, int location, bool onLock) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "desktop/admin/facility_directory.h"
@@ -14,7 +16,9 @@ namespace tandrel {
 struct UserListRow {
     int key = 0;
     QString name;       // "Last, First M."
+    int idType = 0;     // IdType: code, mag card, prox card
     QString idMedia;    // "Code", "Mag Card", "Prox Card"
+    QString id;         // the code ID or card number
     QString homeGroup;  // "%d - " + group name
     QString contact1, contact2, reference;
     bool deleted = false;  // pending removal: shown with the deleted mark
@@ -24,8 +28,17 @@ struct UserListRow {
 // for Contact1, Contact2 and Reference ("Contact 1", "Contact 2",
 // "Reference" where a caption is empty).
 QStringList UserListHeaders(CTDXDoc& doc);
+
+// The rows one at a time as one statement reads them, so a list of any
+// length is never held whole.
+using UserListSink = std::function<void(const UserListRow&)>;
+void ForEachUserListRow(CTDXDoc& doc, const UserListSink& sink);
 std::vector<UserListRow> UserListRows(CTDXDoc& doc);
-UserListRow UserListRowOf(CTDXDoc& doc, const CLockUsersRecordset& user);
+// The listed users whose ID is `id` exactly, of one ID type when given.
+void ForEachUserWithId(CTDXDoc& doc, const QString& id, std::optional<int> idType,
+                       const UserListSink& sink);
+// The row of one user, listed or not; nullopt when there is no such user.
+std::optional<UserListRow> UserListRowOf(CTDXDoc& doc, int userKey);
 
 // Which explorer commands are offered.
 struct ExplorerMenu {

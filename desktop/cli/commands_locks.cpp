@@ -91,6 +91,35 @@ int List(Context& c) {
     return 0;
 }
 
+// The schedule as `lock add --schedule` names it: "< None >" for none.
+QString ScheduleText(CTDXDoc& doc, int key) {
+    if (key == 0) return QStringLiteral("< None >");
+    CTimeSchedulesRecordset schedules(doc.Db());
+    schedules.SetCurrentIndex("PrimaryKey");
+    return schedules.Seek("=", {key}) ? schedules.m_Name : QString::number(key);
+}
+
+// What `lock add` and `lock edit` set, as the Info page shows it.
+void AddInfo(Context& c, const LockInfoPage& info, QJsonObject& lock) {
+    lock["name"] = info.name;
+    lock["openDelaySeconds"] = info.openDelaySeconds;
+    lock["serial"] = info.serialNumber;
+    lock["model"] = info.modelNumber;
+    lock["installed"] = info.installDate;
+    lock["batteryInstalled"] = info.batteryInstallDate;
+    lock["schedule"] = ScheduleText(c.doc, info.tsLink);
+    lock["capacity"] = info.userCapacity;
+}
+
+// The Status page: the device and what the lock last reported.
+void AddStatus(const LockStatusTexts& status, QJsonObject& lock) {
+    lock["device"] = status.device;
+    lock["lastProgramDate"] = status.lastProgramDate;
+    lock["battery"] = status.battery;
+    lock["hardwareClass"] = status.hardwareClass;
+    lock["firmwareVersion"] = status.firmwareVersion;
+}
+
 int Show(Context& c) {
     c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
@@ -100,13 +129,8 @@ int Show(Context& c) {
     l.Seek("=", {key});
     QJsonObject lock = LockJson(l);
     auto sheet = CLockPropertiesSheet::EditLock(c.doc, c.prompter, key);
-    LockStatusTexts status = sheet->Status();
-    lock["device"] = status.device;
-    lock["lastProgramDate"] = status.lastProgramDate;
-    lock["battery"] = status.battery;
-    lock["hardwareClass"] = status.hardwareClass;
-    lock["firmwareVersion"] = status.firmwareVersion;
-    lock["openDelaySeconds"] = l.m_OpenDelaySeconds;
+    AddInfo(c, sheet->Info(), lock);
+    AddStatus(sheet->Status(), lock);
     QJsonArray users;
     for (const LockUserEntry& e : sheet->Users()) {
         users.append(QJsonObject{{"user", e.draft.userKey},

@@ -24,12 +24,15 @@ int Show(Context& c) {
     CFacilityPropertiesRecordset& row = *c.doc.m_pFacilityProperties;
     row.MoveFirst();
     const dao::TableRecordset& raw = row.Raw();
+    // The text shows each field as the JSON does (dates included), in field order.
     QJsonObject json;
     for (int i = 0; i < raw.FieldCount(); ++i) {
         const QString name = raw.FieldDef(i).name;
         json[name] = JsonOf(raw.Value(i));
-        if (!c.Json())
-            c.out << name.toStdString() << ": " << raw.Value(i).toString().toStdString() << "\n";
+        if (!c.Json()) {
+            c.out << name.toStdString() << ": " << json[name].toVariant().toString().toStdString()
+                  << "\n";
+        }
     }
     if (c.Json()) c.out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << "\n";
     return 0;

@@ -2,12 +2,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <optional>
+
 #include "desktop/admin/lock_user_sheet.h"
 #include "desktop/admin/user_list.h"
 #include "desktop/admin/user_list_ops.h"
 #include "desktop/admin/user_type.h"
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/cli_lookup.h"
+#include "desktop/cli/json_stream.h"
 #include "desktop/cli/user_csv.h"
 
 namespace tandrel::cli {
@@ -95,26 +98,89 @@ int Edit(Context& c) {
     return sheet->Ok() ? 0 : 1;
 }
 
-QJsonObject UserJson(const UserListRow& row) {
-    return {{"key", row.key},           {"name", row.name},
-            {"idMedia", row.idMedia},   {"homeGroup", row.homeGroup},
-            {"deleted", row.deleted},   {"reference", row.reference},
-            {"contact1", row.contact1}, {"contact2", row.contact2}};
+// The members of a user's JSON object, given one by one to `add`.
+template <typename Add>
+void UserMembers(const UserListRow& row, Add&& add) {
+    add("key", row.key);
+    add("name", row.name);
+    add("idMedia", row.idMedia);
+    add("id", row.id);
+    add("homeGroup", row.homeGroup);
+    add("deleted", row.deleted);
+    add("reference", row.reference);
+    add("contact1", row.contact1);
+    add("contact2", row.contact2);
 }
+
+QJsonObject UserJson(const UserListRow& row) {
+    QJsonObject user;
+    UserMembers(row,
+                [&user](const char* key, const auto& value) { user[QLatin1String(key)] = value; });
+    return user;
+}
+
+JsonObjectText UserJsonText(const UserListRow& row) {
+    JsonObjectText user;
+    UserMembers(row, [&user](const char* key, const auto& value) { user.Add(key, value); });
+    return user;
+}
+
+// "key, name, ID media, ID, home group[, (deleted)]", tab-separated.
+std::string UserLine(const UserListRow& row) {
+    QStringList columns = {QString::number(row.key), row.name, row.idMedia, row.id, row.homeGroup};
+    if (row.deleted) columns << QStringLiteral("(deleted)");
+    return columns.join(QLatin1Char('\t')).toStdString() + "\n";
+}
+
+// Prints rows as they come: one line each, or one JSON array.
+class UserPrinter {
+  public:
+    explicit UserPrinter(Context& c) : c_(c) {
+        if (c.Json()) json_.emplace(c.out);
+    }
+    void operator()(const UserListRow& row) {
+        if (json_) {
+            json_->Add(UserJsonText(row));
+        } else {
+            c_.out << UserLine(row);
+        }
+    }
+    void End() {
+        if (json_) json_->End();
+    }
+
+  private:
+    Context& c_;
+    std::optional<JsonArrayStream> json_;
+};
 
 int List(Context& c) {
     c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
-    QJsonArray list;
-    for (const UserListRow& row : UserListRows(c.doc)) {
-        if (c.Json()) {
-            list.append(UserJson(row));
-            continue;
-        }
-        c.out << row.key << "\t" << row.name.toStdString() << "\t" << row.idMedia.toStdString()
-              << "\t" << row.homeGroup.toStdString() << (row.deleted ? "\t(deleted)" : "") << "\n";
-    }
-    if (c.Json()) c.out << QJsonDocument(list).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    UserPrinter print(c);
+    ForEachUserListRow(c.doc, [&print](const UserListRow& row) { print(row); });
+    print.End();
+    return 0;
+}
+
+// Users by their ID, exactly as keyed or read from the card.
+int Find(Context& c) {
+    c.args.RejectOthers({"--id", "--id-type"});
+    if (c.args.Words().size() != 2 || !c.args.Has("--id"))
+        throw UsageError("user find needs --id ID");
+    std::optional<int> idType;
+    if (c.args.Has("--id-type"))
+        idType = ParseChoice(c.args.Text("--id-type"), {"code", "mag", "prox"}, "--id-type");
+    if (!c.OpenFacility()) return 1;
+    const QString id = c.args.Text("--id");
+    // Nothing is printed before it is known that someone has the ID.
+    std::vector<UserListRow> found;
+    ForEachUserWithId(c.doc, id, idType,
+                      [&found](const UserListRow& row) { found.push_back(row); });
+    if (found.empty()) throw LookupError("no user has the ID '" + id.toStdString() + "'");
+    UserPrinter print(c);
+    for (const UserListRow& row : found) print(row);
+    print.End();
     return 0;
 }
 
@@ -125,8 +191,7 @@ int Show(Context& c) {
     CLockUsersRecordset u(c.doc.Db());
     u.SetCurrentIndex("PrimaryKey");
     u.Seek("=", {key});
-    QJsonObject user = UserJson(UserListRowOf(c.doc, u));
-    user["id"] = u.m_LockIDcode;
+    QJsonObject user = UserJson(UserListRowOf(c.doc, key).value());
     user["type"] = UserTypeName(u.m_UserType);
     user["rights"] = u.m_Rights;
     user["groupMask"] = u.m_GroupMask;
@@ -195,6 +260,7 @@ int UserCommand(Context& c) {
     const QString verb = c.args.Word(1);
     if (verb == "add") return Add(c);
     if (verb == "list") return List(c);
+    if (verb == "find") return Find(c);
     if (verb == "import") return ImportUsers(c);
     if (verb == "export") return ExportUsers(c);
     if (c.args.Words().size() != 3)
@@ -215,6 +281,7 @@ void AddUserCommands(CommandTable& table) {
         "         [--home-group 1-8] [--groups 1,2,...] [--middle M] [--reference R]\n"
         "         [--contact1 C] [--contact2 C]\n"
         "  user edit USER [the same options] | user show USER | user list\n"
+        "  user find --id ID [--id-type code|mag|prox]   users with that ID\n"
         "  user delete USER | user restore USER\n"
         "  user export FILE | user import FILE   (CSV, a header row of field names, Home Group\n"
         "         1 to 8; the export is readable by its owner only)",

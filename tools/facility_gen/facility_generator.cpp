@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/dao/value.h"
+#include "tools/facility_gen/generated_codes.h"
 
 namespace tandrel {
 namespace {
@@ -43,16 +44,27 @@ std::vector<Location> MakeLocations(dao::Database& db, int count, std::mt19937& 
     return locations;
 }
 
-QString Digits(std::mt19937& random, int count) {
-    QString text;
-    for (int i = 0; i < count; ++i) text += QChar(static_cast<char16_t>(u'0' + random() % 10));
-    return text;
+// The facility's code ID and PIN lengths; the schema's defaults when it has
+// no properties row yet.
+struct CodeLengths {
+    int id = 4;
+    int pin = 4;
+};
+
+CodeLengths ReadCodeLengths(dao::Database& db) {
+    CodeLengths lengths;
+    Statement s(db.Connection().Handle(),
+                "SELECT IDCodeLength, PINLength FROM FacilityProperties LIMIT 1");
+    if (s.Step()) lengths = {static_cast<int>(s.Int(0)), static_cast<int>(s.Int(1))};
+    return lengths;
 }
 
 }  // namespace
 
 void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
     std::mt19937 random(o.seed);
+    const CodeLengths lengths = ReadCodeLengths(db);
+    const GeneratedCodeIds codeIds(lengths.id, o.users, random);
     dao::Transaction transaction(db);
     std::vector<Location> locations = MakeLocations(db, o.locations, random);
 
@@ -62,7 +74,7 @@ void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
     Statement enrol(db.Connection().Handle(),
                     "INSERT INTO \"Users to Locks\" (\"Lock Index\", \"Lock User Index\", \"User "
                     "Index\", \"Use Type Defaults\", \"User Type\", \"Download User Rev Number\", "
-                    "\"Record State\") VALUES (?, ?, ?, 1, 32, 1, 1)");
+                    "\"Record State\") VALUES (?, ?, ?, 1, 64, 1, 1)");
     int made = 0;
     for (int u = 0; u < o.users && made < o.enrolments; ++u) {
         for (int k = 0; k < perUser && k < o.locks && made < o.enrolments; ++k) {
@@ -110,14 +122,14 @@ void GenerateFacilityData(dao::Database& db, const GeneratorOptions& o) {
         "\"Lock ID code\", \"Card Media\", \"CardIssueNumber\", \"Home Group\", \"Group "
         "Mask\", \"CurPIN\", \"NextPIN\", \"Revision Counter\", \"Pending Action Counter\", "
         "\"Enrolled Lock Counter\", \"Record State\", \"CardMediaType\") VALUES (?, ?, ?, "
-        "'', '', '', '', 1, 0, ?, 0, '0', 0, 1, ?, '', 1, 0, ?, 1, 0)");
+        "'', '', '', '', 2, 0, ?, 0, '0', 0, 1, ?, '', 1, 0, ?, 1, 0)");
     for (int u = 0; u < o.users; ++u) {
         user.Reset();
         user.BindInt(1, u + 2);
         user.BindText(2, QStringLiteral("User%1").arg(u + 2));
         user.BindText(3, QStringLiteral("Test"));
-        user.BindText(4, Digits(random, 4));
-        user.BindText(5, Digits(random, 3));
+        user.BindText(4, codeIds[u]);
+        user.BindText(5, RandomDigits(random, lengths.pin));
         user.BindInt(6, enrolledLocks[u]);
         user.Run();
     }

@@ -19,8 +19,11 @@ struct GeneratorOptions {
 
 // Fills an open facility (fresh from NewFacility) with locations, locks,
 // users, enrolments and audit rows that obey the facility's rules: keys,
-// paths, slots and counters all consistent. Bulk statements in one
-// transaction, so a million audit rows take seconds.
+// paths, slots and counters all consistent; code IDs distinct and of the
+// facility's code ID length, PINs of its PIN length. Bulk statements in one
+// transaction, so a million audit rows take seconds. Throws
+// std::invalid_argument, writing nothing, when the users do not fit in the
+// code ID length.
 void GenerateFacilityData(dao::Database& db, const GeneratorOptions& options);
 
 }  // namespace tandrel

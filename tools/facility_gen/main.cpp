@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "platform/dao/error.h"
@@ -15,7 +16,7 @@ constexpr const char* kUsage =
     "usage: facility-gen FACILITY [--password P] [--locations N] [--locks N] [--users N]\n"
     "                    [--enrolments N] [--audit N] [--seed N]\n"
     "Fills a facility fresh from 'tandrel-cli create' with locations, locks, users,\n"
-    "enrolments and audit rows.\n";
+    "enrolments and audit rows; code IDs and PINs have the facility's lengths.\n";
 
 bool ReadCount(const std::string& text, int& out) {
     char* end = nullptr;
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
         tandrel::GenerateFacilityData(*db, options);
     } catch (const dao::Error& e) {
         std::cerr << "facility-gen: " << e.Description().toStdString() << "\n";
+        return 1;
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "facility-gen: " << e.what() << "\n";
         return 1;
     }
     return 0;

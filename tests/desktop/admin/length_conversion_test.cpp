@@ -178,13 +178,14 @@ TEST_F(ConversionTest, NewCodeIdsGiveAutocodeUsersTheirNewPins) {
 }
 
 TEST_F(ConversionTest, TooManyUsersForTheLengthAreRefusedFirst) {
+    Sql(doc.Db(), "UPDATE FacilityProperties SET IDCodeLength = 5");
     Generate(10001);
     EXPECT_EQ(ConvertCodeIdLength(Context(NoRandom()), 5, 4), ConversionResult::Failed);
     EXPECT_EQ(sheetPrompter.Shown(),
               QStringList{"A code ID length of 4 digits is insufficient for the\n10001 users "
                           "that have code ID assigned -- do the math."});
     EXPECT_EQ(sheetPrompter.icons, std::vector{PromptIcon::Exclamation});
-    EXPECT_EQ(UsersWithCodeLength(4), 10001);
+    EXPECT_EQ(UsersWithCodeLength(5), 10001);
 }
 
 TEST_F(ConversionTest, MoreThanHalfTheCodesAsksForALongerLength) {

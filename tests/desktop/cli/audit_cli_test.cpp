@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "desktop/cli/csv_table.h"
 #include "desktop/data/table_recordsets.h"
 #include "platform/dao/database.h"
 #include "tests/desktop/cli/cli_run.h"
@@ -107,6 +108,92 @@ TEST_F(AuditCli, JsonGivesOneObjectPerEvent) {
     EXPECT_TRUE(lost[0].toObject()["userName"].isNull());
     EXPECT_EQ(lost[0].toObject()["eventName"].toString(), "32");
     EXPECT_FALSE(lost[0].toObject().contains("accessLevel"));
+}
+
+TEST_F(AuditCli, UntilIncludesTheDayOrMinuteGiven) {
+    const std::string front14 = "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n";
+    const std::string back14 = "Back\t2026-03-14 09:00\t-\tAttempt\n";
+    const std::string lost13 = "9\t2026-03-13 23:59\t77\t32\n";
+    EXPECT_EQ(Run({"audit", "list", "--until", "2026-03-14"}).out, front14 + back14 + lost13);
+    EXPECT_EQ(Run({"audit", "list", "--until", "2026-03-14 09:00"}).out, front14 + back14 + lost13);
+    EXPECT_EQ(Run({"audit", "list", "--until", "2026-03-14 08:59"}).out, lost13);
+    EXPECT_EQ(Run({"audit", "list", "--since", "2026-03-14", "--until", "2026-03-14"}).out,
+              front14 + back14);
+    EXPECT_EQ(Run({"audit", "list", "--until", "2026-02-30"}).exitCode, 2);
+}
+
+TEST_F(AuditCli, LimitStopsAfterThatManyEvents) {
+    EXPECT_EQ(Run({"audit", "list", "--limit", "2"}).out,
+              "Front\t2026-03-15 08:30\tSYSTEM\tSet Access Level\tlevel 3, groups 0x81\n"
+              "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n");
+    EXPECT_EQ(Run({"audit", "list", "--limit", "0"}).out, "");
+    EXPECT_EQ(Run({"--json", "audit", "list", "--limit", "0"}).out, "[]\n");
+    const QJsonArray one =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(
+                Run({"--json", "audit", "list", "--limit", "1", "--lock", "Back"}).out))
+            .array();
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_EQ(one[0].toObject()["auditKey"].toInt(), 7);
+    EXPECT_EQ(Run({"audit", "list", "--limit", "-1"}).exitCode, 2);
+    EXPECT_EQ(Run({"audit", "list", "--limit", "many"}).exitCode, 2);
+}
+
+TEST_F(AuditCli, EventByNameInAnyCaseOrByNumber) {
+    EXPECT_EQ(Run({"audit", "list", "--event", "entry"}).out,
+              "Front\t2026-03-14 09:00\tLovelace, Ada\tEntry\n");
+    EXPECT_EQ(Run({"audit", "list", "--event", "SET GROUP ACCESS"}).out,
+              "Back\t-\tLovelace, Ada\tSet Group Access\tgroups 0x0f\n");
+    EXPECT_EQ(Run({"audit", "list", "--event", "4"}).out, "Back\t2026-03-14 09:00\t-\tAttempt\n");
+    EXPECT_EQ(Run({"audit", "list", "--event", "32"}).out, "9\t2026-03-13 23:59\t77\t32\n");
+    EXPECT_EQ(Run({"audit", "list", "--event", "Log On"}).out, "");
+    const CliResult unknown = Run({"audit", "list", "--event", "Opened"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.Said("Log On, Entry, Attempt"));
+    EXPECT_EQ(Run({"audit", "list", "--event", "256"}).exitCode, 2);
+}
+
+TEST_F(AuditCli, CsvHasAHeaderAndQuotesWhatNeedsIt) {
+    ASSERT_EQ(Run({"lock", "edit", "Front", "--name", "Front, \"Main\""}).exitCode, 0);
+    const CliResult r = Run({"audit", "list", "--csv", "--lock", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto rows = ParseCsv(r.out);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->size(), 3u);
+    EXPECT_EQ((*rows)[0], (CsvRow{"lock", "lockName", "auditKey", "time", "user", "userName",
+                                  "event", "eventName", "accessLevel", "userGroups"}));
+    EXPECT_EQ((*rows)[1], (CsvRow{"1", "Front, \"Main\"", "11", "2026-03-15T08:30:00", "1",
+                                  "SYSTEM", "5", "Set Access Level", "3", "129"}));
+    EXPECT_EQ((*rows)[2], (CsvRow{"1", "Front, \"Main\"", "10", "2026-03-14T09:00:00", "2",
+                                  "Lovelace, Ada", "3", "Entry", "", ""}));
+    const auto lost = ParseCsv(Run({"audit", "list", "--csv", "--lock", "9"}).out);
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(lost->back(),
+              (CsvRow{"9", "", "3", "2026-03-13T23:59:00", "77", "", "32", "32", "", ""}));
+    const auto undated = ParseCsv(Run({"audit", "list", "--csv", "--event", "6"}).out);
+    ASSERT_TRUE(undated);
+    EXPECT_EQ(undated->back()[3], "");
+    EXPECT_EQ(Run({"--json", "audit", "list", "--csv"}).exitCode, 2);
+}
+
+// A key that names no lock and no audit rows is told, as every look-up
+// that finds nothing; audit rows alone still name a lock or user.
+TEST_F(AuditCli, KeysWithoutLockUserOrEventsAreToldOf) {
+    const CliResult lock = Run({"audit", "list", "--lock", "99"});
+    EXPECT_EQ(lock.exitCode, 2);
+    EXPECT_EQ(lock.out, "");
+    EXPECT_EQ(lock.err, "tandrel-cli: no lock named '99'\n");
+    const CliResult user = Run({"--json", "audit", "list", "--user", "99"});
+    EXPECT_EQ(user.exitCode, 2);
+    EXPECT_EQ(user.out, "");
+    EXPECT_EQ(user.err, "tandrel-cli: no user named '99'\n");
+    EXPECT_EQ(Run({"audit", "list", "--user", "77"}).out, "9\t2026-03-13 23:59\t77\t32\n");
+    EXPECT_EQ(Run({"audit", "list", "--user", "0"}).out, "Back\t2026-03-14 09:00\t-\tAttempt\n");
+    // A lock without events yet lists nothing, and that is no failure.
+    ASSERT_EQ(Run({"lock", "add", "--name", "Side"}).exitCode, 0);
+    const CliResult quiet = Run({"audit", "list", "--lock", "3"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out, "");
 }
 
 }  // namespace

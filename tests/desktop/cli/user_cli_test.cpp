@@ -75,7 +75,7 @@ TEST_F(UserCli, UsersLocksAndEnrolments) {
     EXPECT_EQ(lock["enrolled"].toArray().size(), 1);
 
     Result list = Run({"user", "list"});
-    EXPECT_EQ(list.out, "2\tLovelace, Ada\tCode\t1 - < Untitled >\n");
+    EXPECT_EQ(list.out, "2\tLovelace, Ada\tCode\t1234\t1 - < Untitled >\n");
     Result unknown = Run({"user", "show", "Nobody"});
     EXPECT_EQ(unknown.exitCode, 2);
 }
@@ -149,7 +149,7 @@ TEST_F(UserCli, DeleteAndRestore) {
     Result deleted = Run({"user", "delete", "Leaver"});
     EXPECT_EQ(deleted.exitCode, 0);
     // A pending enrolment never delivered: the user is gone at once.
-    EXPECT_EQ(Run({"user", "list"}).out, "2\tKeeper, Pat\tCode\t1 - < Untitled >\n");
+    EXPECT_EQ(Run({"user", "list"}).out, "2\tKeeper, Pat\tCode\t1111\t1 - < Untitled >\n");
     EXPECT_EQ(Run({"user", "restore", "Keeper"}).exitCode, 1);  // not deleted: nothing to do
 }
 
