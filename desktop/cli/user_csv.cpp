@@ -213,7 +213,11 @@ int ImportUsers(Context& c) {
     // Every row goes through the same checks as the sheet; one refused row
     // and nothing is written.
     dao::Transaction transaction(c.doc.Db());
+    auto progress = c.prompter.StartProgress(QStringLiteral("Importing Users"),
+                                             QStringLiteral("Adding users to the facility..."),
+                                             static_cast<int>(rows->size() - 1));
     for (std::size_t r = 1; r < rows->size(); ++r) {
+        progress->SetPosition(static_cast<int>(r - 1));
         QString problem;
         const std::map<QString, QString> values = RowValues(header, (*rows)[r], problem);
         auto sheet = CLockUsersSheet::NewUser(c.doc, c.prompter);
@@ -229,7 +233,9 @@ int ImportUsers(Context& c) {
             return 1;
         }
     }
+    progress->SetText(QStringLiteral("Saving the users..."));
     transaction.Commit();
+    progress.reset();
     c.out << rows->size() - 1 << " users imported\n";
     return 0;
 }

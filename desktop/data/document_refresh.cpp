@@ -91,18 +91,23 @@ std::vector<int> CTDXDoc::AllLockKeys() {
 // them as they were.
 bool CTDXDoc::ForceRefresh(const std::vector<int>& lockKeys) {
     if (lockKeys.empty()) return true;
+    auto progress = prompter_.StartProgress(texts::kRefreshTitle, texts::kCheckingLocks, 2);
     try {
         const RefreshPlan plan = PlanRefresh(*db_, lockKeys);
+        progress->SetPosition(1);
         if (!plan.locks.empty()) {
+            progress->SetText(texts::MarkingLocks(plan.locks.size()));
             dao::Transaction transaction(*db_);
             MarkLocks(*db_, plan.locks);
             transaction.Commit();
         }
+        progress.reset();
         if (!plan.failure.isEmpty()) {
             prompter_.Message(plan.failure, PromptIcon::Exclamation);
             return false;
         }
     } catch (const dao::Error& e) {
+        progress.reset();
         ShowEngineError(e);
         return false;
     }

@@ -77,4 +77,11 @@ inline QString FacilityExists(const QString& name) {
     return QStringLiteral("'") + name + QStringLiteral("' Facility already exists.");
 }
 
+// Force refresh.
+inline const QString kRefreshTitle = QStringLiteral("Refreshing Locks");
+inline const QString kCheckingLocks = QStringLiteral("Checking the locks and their users...");
+inline QString MarkingLocks(std::size_t locks) {
+    return QStringLiteral("Marking %1 lock(s) for a complete reprogramming...").arg(locks);
+}
+
 }  // namespace tandrel::texts

@@ -247,6 +247,10 @@ TEST_F(PromptingCliTest, ProgressLinesOnATerminalOrOnRequest) {
     ASSERT_EQ(logged.exitCode, 0) << logged.err;
     EXPECT_TRUE(logged.Said("Compacting Facility: Compacting Lock User Records..."));
     EXPECT_TRUE(logged.Said("(100%)\n"));
+    CliResult refresh = On({"--progress", "refresh"});
+    ASSERT_EQ(refresh.exitCode, 0) << refresh.err;
+    EXPECT_TRUE(refresh.Said(
+        "Refreshing Locks: Marking 3 lock(s) for a complete reprogramming... 1/2 (50%)\n"));
 
     std::istringstream in;
     std::ostringstream out, err;
