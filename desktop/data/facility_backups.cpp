@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include "platform/dao/error.h"
 #include "platform/dao/owner_files.h"
 
@@ -11,6 +13,14 @@ namespace tandrel {
 namespace {
 
 constexpr int kMaxSameMinute = 1000;
+
+bool IsSameFile(const QString& a, const QString& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
 
 QString BesideFacility(const QString& facilityPath, const QString& suffix) {
     const QFileInfo info(facilityPath);
@@ -27,8 +37,12 @@ bool KeepEarlierBackup(const QString& facilityPath) {
     const QString backup = CompactionBackupFile(facilityPath);
     const QFileInfo info(backup);
     if (!info.exists() && !info.isSymLink()) return true;
-    const QString stamp =
-        QLatin1Char('.') + info.lastModified().toString(QStringLiteral("yyyy-MM-dd-HHmm"));
+    // A compaction killed before its work file took the facility's name
+    // leaves the backup as a second name of the facility itself: no backup.
+    if (IsSameFile(backup, facilityPath)) return QFile::remove(backup);
+    const QDateTime changed =
+        info.lastModified().isValid() ? info.lastModified() : QDateTime::currentDateTime();
+    const QString stamp = QLatin1Char('.') + changed.toString(QStringLiteral("yyyy-MM-dd-HHmm"));
     try {
         for (int n = 1; n <= kMaxSameMinute; ++n) {
             const QString taken = n == 1 ? QString() : QStringLiteral("-%1").arg(n);

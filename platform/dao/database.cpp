@@ -48,7 +48,8 @@ void ExportInto(sqlite::Connection& c, const ScratchFile& file, const QString& p
         c.Exec("DETACH DATABASE " + sqlite::Quote(alias));
     } catch (...) {
         c.ResetAll();
-        sqlite3_exec(c.Handle(), "DETACH DATABASE qx_export", nullptr, nullptr, nullptr);
+        const std::string detach = std::string("DETACH DATABASE ") + kExportAlias;
+        sqlite3_exec(c.Handle(), detach.c_str(), nullptr, nullptr, nullptr);
         throw;
     }
 }

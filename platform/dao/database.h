@@ -96,7 +96,6 @@ class Database {
     void CommitTrans();
     void Rollback();
     int TransactionDepth() const { return transactionDepth_; }
-    void CheckTransaction() const;
 
     // Runs SQLite SQL directly, for bulk work of the layers above that the
     // recordsets would do row by row.
@@ -116,6 +115,8 @@ class Database {
                                               bool scratch);
     void OpenFile(const QString& given, const QString& password);
     void TakeExclusiveLock();
+    // 3034 when the engine ended the transaction in force by itself.
+    void CheckTransaction() const;
     void LoadCatalog();
     void Register(Recordset* rs) { recordsets_.insert(rs); }
     void Unregister(Recordset* rs) { recordsets_.erase(rs); }

@@ -118,13 +118,6 @@ bool AddNameNoReplace(const QString& from, const QString& to) {
     }
 }
 
-void SyncFile(const QString& path) {
-    int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 void SyncFolderOf(const QString& path) {
     int fd = ::open(Native(QFileInfo(path).absolutePath()).constData(),
                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -20,8 +20,7 @@ void MakeOwnerOnly(const QString& path);
 // failures, leaving no partial `to`.
 bool AddNameNoReplace(const QString& from, const QString& to);
 
-// Flushes a file's content, and a folder's entries (after a rename).
-void SyncFile(const QString& path);
+// Flushes the entries of a path's folder (after a rename).
 void SyncFolderOf(const QString& path);
 
 // The file a path names once every symbolic link is followed; the path

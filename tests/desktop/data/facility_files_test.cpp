@@ -192,5 +192,22 @@ TEST_F(FacilityFiles, CompactionKeepsEarlierBackupsUnderDatedNames) {
     EXPECT_EQ(QDir(dir.Root()).entryList({"*.old"}).size(), 3);
 }
 
+TEST_F(FacilityFiles, ABackupNameLeftOnTheFacilityItselfIsNoBackupToKeep) {
+    NewFacility("Alpha");
+    AddUser("First");
+    // What a compaction killed after saving its backup leaves: the backup
+    // is a second name of the facility, which changes on.
+    const QString old = CompactionBackupFile(FacilityPath("Alpha"));
+    ASSERT_EQ(::link(QFile::encodeName(FacilityPath("Alpha")).constData(),
+                     QFile::encodeName(old).constData()),
+              0);
+    AddUser("Second");
+    ASSERT_TRUE(doc.Compact(std::nullopt));
+    AddUser("Third");
+    doc.CloseFacility();
+    EXPECT_EQ(QDir(dir.Root()).entryList({"*.old"}), QStringList{"Alpha.old"});
+    EXPECT_EQ(LastNames(old, {}), (QStringList{"First", "Second"}));
+}
+
 }  // namespace
 }  // namespace tandrel::testing
