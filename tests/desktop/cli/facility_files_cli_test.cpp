@@ -102,6 +102,7 @@ TEST_F(FacilityFilesCli, CommandsThatOnlyReadLeaveTheFileAsItWas) {
     ASSERT_EQ(Run({"group", "set", "1", "--autocode", "on", "--interval", "1", "--unit", "days"})
                   .exitCode,
               0);
+    ASSERT_EQ(Run({"user", "edit", "Lee", "--home-group", "2"}).exitCode, 0);
     ASSERT_EQ(Run({"schedule", "add", "Day"}).exitCode, 0);
     const FolderState before = FolderState::Of(dir.Root());
     for (std::vector<std::string> command : {std::vector<std::string>{"info"},
