@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -132,6 +133,21 @@ int Compact(Context& c) {
     return done ? 0 : 1;
 }
 
+int Backup(Context& c) {
+    ExpectWords(c, 2);
+    c.args.RejectOthers({});
+    const QString target = QFileInfo(c.args.Word(1)).absoluteFilePath();
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        c.prompter.Message(
+            QStringLiteral("backup: '%1' already exists; nothing was written").arg(target),
+            PromptIcon::Stop, {});
+        return 1;
+    }
+    if (!c.OpenFacility() || !c.doc.Backup(target)) return 1;
+    c.out << target.toStdString() << "\n";
+    return 0;
+}
+
 int Refresh(Context& c) {
     ExpectWords(c, 1);
     c.args.RejectOthers({});
@@ -155,6 +171,10 @@ void AddFacilityCommands(CommandTable& table) {
         Password};
     table["compact"] = {
         "compact [--purge-before DATE]   compact, purging audit data older than DATE", {}, Compact};
+    table["backup"] = {
+        "backup FILE             copy the facility, with its password, to the new FILE",
+        {},
+        Backup};
     table["refresh"] = {
         "refresh                 mark every lock for a complete reprogramming", {}, Refresh};
 }

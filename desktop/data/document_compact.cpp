@@ -1,17 +1,12 @@
-#include <QFile>
-#include <QFileInfo>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <set>
 
 #include "desktop/app/app_settings.h"
+#include "desktop/data/facility_backups.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_schema.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
+#include "platform/dao/scratch_file.h"
 #include "platform/dao/value.h"
 
 namespace tandrel {
@@ -76,20 +71,6 @@ std::vector<std::string> DropIndexes(dao::Database& db) {
         recreate.push_back(sql.insert(at, std::string(kWork) + "."));
     }
     return recreate;
-}
-
-void SyncFile(const QString& path) {
-    int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-void SyncDirectory(const QString& path) {
-    int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 // Keys from `first` upwards without gaps: a key that is already the next
@@ -176,16 +157,6 @@ class Copier {
 
 }  // namespace
 
-QString CompactionWorkFile(const QString& facilityPath) {
-    return QFileInfo(facilityPath).absolutePath() + QStringLiteral("/~fclty.tmp");
-}
-
-QString CompactionBackupFile(const QString& facilityPath) {
-    QFileInfo info(facilityPath);
-    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-           QStringLiteral(".old");
-}
-
 bool CTDXDoc::CompactInteractive(
     const std::function<std::optional<PurgeEntry>(const PurgeEntry&)>& askPurge,
     const QDate& today) {
@@ -228,34 +199,40 @@ bool CTDXDoc::CompactInteractive(
 bool CTDXDoc::Compact(std::optional<QDate> purgeBefore) {
     if (!db_) return false;
     const QString path = session_.path;
-    const QString work = CompactionWorkFile(path);
-    QFile::remove(work);
-    bool done = CopyToWorkFile(work, purgeBefore) && ReplaceWithWorkFile(work);
-    QFile::remove(work);
+    bool done = false;
+    try {
+        // A work file of this run's own: another compaction beside it, of
+        // this facility or another, never touches it.
+        dao::ScratchFile work(path, QStringLiteral("compact"));
+        done = CopyToWorkFile(work, purgeBefore) && ReplaceWithWorkFile(work);
+    } catch (const dao::Error& e) {
+        ShowEngineError(e);
+        CloseFacility();
+    }
     if (done) prompter_.Message(texts::kCompactedSuccessfully, PromptIcon::Information);
     if (!IsOpen()) OpenFacility(path);
     return done && IsOpen();
 }
 
-bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefore) {
+bool CTDXDoc::CopyToWorkFile(dao::ScratchFile& work, std::optional<QDate> purgeBefore) {
     dao::Database& db = *db_;
     auto progress = prompter_.StartProgress(texts::kCompactingTitle, QString(), 0);
     bool attached = false;
     try {
         {
-            auto workDb = dao::Database::Create(work, session_.password);
+            auto workDb = dao::Database::CreateWorkFile(work, session_.password);
             CreateFacilitySchema(*workDb);
         }
         dao::Database::Step("compact:work-created");
         CloseRecordsets();
-        db.ExecuteSql("ATTACH DATABASE " + dao::sqlite::Literal(work) + " AS " + kWork + " KEY " +
-                      dao::sqlite::Literal(session_.password));
+        db.ExecuteSql("ATTACH DATABASE " + dao::sqlite::Literal(work.Path()) + " AS " + kWork +
+                      " KEY " + dao::sqlite::Literal(session_.password));
         attached = true;
         // The work file becomes the facility only once it is complete and
-        // flushed, so it needs no journal; its indexes are built after the
-        // rows are in.
+        // flushed, so it needs no journal file; its indexes are built after
+        // the rows are in.
         db.ExecuteSql(std::string("PRAGMA ") + kWork + ".synchronous = OFF; PRAGMA " + kWork +
-                      ".journal_mode = OFF; PRAGMA " + kWork + ".cache_size = -65536");
+                      ".journal_mode = MEMORY; PRAGMA " + kWork + ".cache_size = -65536");
         std::vector<std::string> indexes = DropIndexes(db);
         progress->SetRange(static_cast<int>(
             IntColumn(db,
@@ -327,7 +304,7 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
             "DROP TABLE temp.qx_user_map; DROP TABLE temp.qx_ts_map; DROP TABLE temp.qx_removed; "
             "DROP TABLE temp.qx_named");
         db.ExecuteSql(std::string("DETACH DATABASE ") + kWork);
-        SyncFile(work);
+        work.Sync();
         dao::Database::Step("compact:copied");
         return true;
     } catch (const dao::Error& e) {
@@ -346,34 +323,26 @@ bool CTDXDoc::CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefo
     }
 }
 
-bool CTDXDoc::ReplaceWithWorkFile(const QString& work) {
+bool CTDXDoc::ReplaceWithWorkFile(dao::ScratchFile& work) {
     const QString path = session_.path;
-    const QString backup = CompactionBackupFile(path);
     auto progress =
         prompter_.StartProgress(texts::kCompactingTitle, texts::kCompletingCompaction, 0);
-    CloseFacility();
-    dao::Database::Step("compact:closed");
-    QFile::remove(backup);
-    dao::Database::Step("compact:old-removed");
-    // The backup is a second name of the original, so the facility's own
-    // name never stands empty; where links are not possible, a copy.
-    bool saved =
-        ::link(QFile::encodeName(path).constData(), QFile::encodeName(backup).constData()) == 0 ||
-        QFile::copy(path, backup);
-    if (!saved) {
+    // The facility stays open, and so held, until the work file has taken
+    // its name: no other program can open the old file and write to it in
+    // between.
+    const bool kept = KeepEarlierBackup(path);
+    dao::Database::Step("compact:earlier-backup-kept");
+    if (!kept || !SaveBackup(path)) {
         progress.reset();
         prompter_.Message(texts::kErrorSavingOriginal, PromptIcon::Exclamation);
+        CloseFacility();
         return false;
     }
     dao::Database::Step("compact:backup-saved");
-    if (std::rename(QFile::encodeName(work).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        progress.reset();
-        prompter_.Message(texts::kErrorSavingOriginal, PromptIcon::Exclamation);
-        return false;
-    }
-    SyncDirectory(path);
+    work.RenameOver(path);
     dao::Database::Step("compact:replaced");
+    CloseFacility();
+    dao::Database::Step("compact:closed");
     return true;
 }
 

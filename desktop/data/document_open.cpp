@@ -84,9 +84,11 @@ bool CTDXDoc::OpenFacility(const QString& path) {
         db_.reset();
         return false;
     }
-    session_.path = path;
-    settings_.SetCurrentDBPath(path);
-    settings_.RecordRecentFacility(path);
+    // The file itself, once any link is followed: compaction and password
+    // changes replace it, never the link.
+    session_.path = db_->Path();
+    settings_.SetCurrentDBPath(session_.path);
+    settings_.RecordRecentFacility(session_.path);
     try {
         OpenRecordsets();
     } catch (const dao::Error& e) {
@@ -99,7 +101,7 @@ bool CTDXDoc::OpenFacility(const QString& path) {
         CloseFacility();
         return false;
     }
-    OfferRename(path);
+    OfferRename(session_.path);
     if (converted) {
         ForceRefresh(AllLockKeys());
         Compact(std::nullopt);

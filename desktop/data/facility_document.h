@@ -9,11 +9,16 @@
 #include <optional>
 #include <vector>
 
+#include "desktop/data/facility_backups.h"
 #include "desktop/data/prompter.h"
 #include "desktop/data/query_recordsets.h"
 #include "desktop/data/table_recordsets.h"
 #include "platform/dao/database.h"
 #include "platform/dao/error.h"
+
+namespace dao {
+class ScratchFile;
+}
 
 namespace tandrel {
 
@@ -90,6 +95,11 @@ class CTDXDoc {
     // are purged.
     bool Compact(std::optional<QDate> purgeBefore);
 
+    // Writes a copy of the open facility, with its password, to the new
+    // file `destination`; it never replaces a file and appears whole or not
+    // at all.
+    bool Backup(const QString& destination);
+
     dao::Database& Db() { return *db_; }
     const QString& Path() const { return session_.path; }
 
@@ -126,17 +136,13 @@ class CTDXDoc {
     void OpenRecordsets();
     void CloseRecordsets();
     void ShowEngineError(const dao::Error& e);
-    bool CopyToWorkFile(const QString& work, std::optional<QDate> purgeBefore);
-    bool ReplaceWithWorkFile(const QString& work);
+    bool CopyToWorkFile(dao::ScratchFile& work, std::optional<QDate> purgeBefore);
+    bool ReplaceWithWorkFile(dao::ScratchFile& work);
 
     FacilitySession& session_;
     AppSettings& settings_;
     Prompter& prompter_;
     std::unique_ptr<dao::Database> db_;
 };
-
-// The compaction work file and the backup the last compaction left.
-QString CompactionWorkFile(const QString& facilitiesFolder);
-QString CompactionBackupFile(const QString& facilityPath);
 
 }  // namespace tandrel

@@ -14,7 +14,8 @@ constexpr int kSeekBeginning = 0, kSeekAtLeast = 1, kSeekEqual = 2;
 
 DeviceProgramStore::DeviceProgramStore(RecordTransport& transport,
                                        const ExchangeDatabases& databases)
-    : programs_(RecordKind::Programming, transport, databases.pgm.handle),
+    : transport_(transport),
+      programs_(RecordKind::Programming, transport, databases.pgm.handle),
       locks_(RecordKind::EnrolledLock, transport, databases.lmf.handle),
       recordCount_(databases.pgm.recordCount) {}
 

@@ -20,8 +20,10 @@ class DeviceProgramStore : public ProgramStore {
     int RecordCount() override { return static_cast<int>(recordCount_); }
     bool IsNetworkDevice() const override { return programs_.OnNetwork(); }
     int MarkNewLock(int lockAddress) override;
+    int Flush() override { return static_cast<int>(transport_.Flush()); }
 
   private:
+    RecordTransport& transport_;
     CHandheldRecord programs_;
     CHandheldRecord locks_;
     std::uint32_t recordCount_;

@@ -57,6 +57,9 @@ int DirectoryUpdater::Update(int deviceKey, Progress& progress) {
         if (int error = PurgeDeletedLocks()) return error;
     }
     SettleLinks(deviceKey);
+    // The directory counts as handed over only once it is safe on the
+    // handheld.
+    if (int error = static_cast<int>(transport_.Flush())) return error;
     transaction.Commit();
     return 0;
 }

@@ -72,6 +72,9 @@ int LockProgrammer::ProgramOneLock(int lockKey, Progress& progress) {
     }
     ApplyLockEvent(locks_, LockEvent::Queued);
     locks_.Update();
+    // The lock counts as handed over only once its records are safe on the
+    // device.
+    if (int error = store_.Flush()) return error;
     transaction.Commit();
     return 0;
 }

@@ -48,6 +48,9 @@ class ProgramStore {
     // Sets the program status of the lock's enrolled-lock record to "new
     // lock"; a lock the device does not list yet is left alone.
     virtual int MarkNewLock(int lockAddress) = 0;
+
+    // Makes what was written so far permanent on the device.
+    virtual int Flush() { return 0; }
 };
 
 // Deletes every record of the lock (they sit together, in queue order, from

@@ -42,6 +42,9 @@ class Api {
     // CeOidGetInfo of a database.
     virtual std::uint32_t OidGetInfo(Oid oid, ObjectInfo& info) = 0;
     virtual std::uint32_t CloseHandle(Handle handle) = 0;
+    // CeFlushDBVol: every change so far is permanent once this returns 0.
+    // A store that writes each change through has nothing to do.
+    virtual std::uint32_t FlushDatabases() { return 0; }
     // CeFindFirstDatabase / CeFindNextDatabase: the databases of `type`
     // (0: all) in the order they were created.
     virtual std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) = 0;

@@ -163,6 +163,10 @@ std::uint32_t CradleSession::RegSetValueEx(HKey key, const QString& name, std::u
                                            const QByteArray& data) {
     return Link([&] { return store_->RegSetValueEx(key, name, type, data); });
 }
+std::uint32_t CradleSession::FlushDatabases() {
+    return Link([&] { return store_->Flush(); });
+}
+
 std::uint32_t CradleSession::RegCloseKey(HKey key) {
     return Link([&] { return store_->RegCloseKey(key); });
 }

@@ -4,14 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-
 #include "platform/dao/catalog.h"
 #include "platform/dao/error.h"
+#include "platform/dao/owner_files.h"
 #include "platform/dao/recordset.h"
+#include "platform/dao/scratch_file.h"
 
 namespace dao {
 namespace {
@@ -22,22 +19,7 @@ Database::StepHook& Hook() {
 }
 
 constexpr qint64 kMinimumPageSize = 1024;
-
-// Makes a rename durable: the directory entry itself is flushed.
-void SyncDirectoryOf(const QString& path) {
-    QByteArray dir = QFileInfo(path).absolutePath().toLocal8Bit();
-    int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-void ReplaceFile(const QString& from, const QString& to) {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        Throw(kErrDiskIo);
-    }
-    SyncDirectoryOf(to);
-}
+const char kExportAlias[] = "qx_export";
 
 bool HasPlainHeader(const QString& path) {
     QFile file(path);
@@ -52,10 +34,24 @@ void AttachNew(sqlite::Connection& c, const QString& path, const QString& alias,
            sqlite::Literal(password));
 }
 
-void ExportTo(sqlite::Connection& c, const QString& alias) {
+// Copies every table, index and stored query of the main file into the
+// scratch file with the given password. The scratch file only ever
+// replaces or becomes a database once complete, so it is written without a
+// journal file of its own.
+void ExportInto(sqlite::Connection& c, const ScratchFile& file, const QString& password) {
+    const QString alias = QLatin1String(kExportAlias);
     c.ResetAll();
-    c.Exec("SELECT sqlcipher_export(" + sqlite::Literal(alias) + ")");
-    c.Exec("DETACH DATABASE " + sqlite::Quote(alias));
+    AttachNew(c, file.Path(), alias, password);
+    try {
+        c.Exec("PRAGMA " + sqlite::Quote(alias) + ".journal_mode = MEMORY");
+        c.Exec("SELECT sqlcipher_export(" + sqlite::Literal(alias) + ")");
+        c.Exec("DETACH DATABASE " + sqlite::Quote(alias));
+    } catch (...) {
+        c.ResetAll();
+        const std::string detach = std::string("DETACH DATABASE ") + kExportAlias;
+        sqlite3_exec(c.Handle(), detach.c_str(), nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 // Gives an open failure the file's name, and reads an encrypted file that
@@ -94,19 +90,33 @@ QString Database::PasswordOf(const QString& connect) {
 }
 
 std::unique_ptr<Database> Database::Create(const QString& path, const QString& password) {
-    QFileInfo info(path);
-    if (info.exists()) Throw(kErrDatabaseExists);
-    if (!info.absoluteDir().exists()) Throw(kErrInvalidPath, path);
+    if (!QFileInfo(path).absoluteDir().exists()) Throw(kErrInvalidPath, path);
+    CreateOwnerOnlyFile(path);
+    try {
+        return CreateIn(path, password, false);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+}
+
+std::unique_ptr<Database> Database::CreateWorkFile(const ScratchFile& file,
+                                                   const QString& password) {
+    return CreateIn(file.Path(), password, true);
+}
+
+std::unique_ptr<Database> Database::CreateIn(const QString& path, const QString& password,
+                                             bool scratch) {
     std::unique_ptr<Database> db(new Database);
     try {
-        db->connection_.Open(path, true);
+        db->connection_.Open(path, false);
         db->connection_.Key(password);
         ConfigureConnection(db->connection_, !password.isEmpty());
+        if (scratch) db->connection_.Exec("PRAGMA journal_mode = MEMORY");
         CreateCatalog(db->connection_);
         db->TakeExclusiveLock();
     } catch (...) {
         db->connection_.Close();
-        QFile::remove(path);
         throw;
     }
     db->path_ = path;
@@ -121,7 +131,10 @@ std::unique_ptr<Database> Database::Open(const QString& path, const QString& con
     return db;
 }
 
-void Database::OpenFile(const QString& path, const QString& password) {
+void Database::OpenFile(const QString& given, const QString& password) {
+    // Everything from here on works on the file itself: a symbolic link
+    // stays a link to it through compaction and password changes.
+    const QString path = RealFilePath(given);
     QFileInfo info(path);
     if (!info.exists()) Throw(kErrFileNotFound, path);
     if (!info.isFile()) Throw(kErrInvalidPath, path);
@@ -146,7 +159,8 @@ void Database::OpenFile(const QString& path, const QString& password) {
     path_ = path;
     password_ = plain ? QString() : password;
     LoadCatalog();
-    QFile::remove(path + QLatin1String(".pwtmp"));
+    // Held exclusively now: no run of ours on this file is under way here.
+    RemoveLeftoverScratchFiles(path_);
 }
 
 void Database::TakeExclusiveLock() {
@@ -173,41 +187,44 @@ void Database::Close() {
 void Database::NewPassword(const QString& oldPassword, const QString& newPassword) {
     if (transactionDepth_ > 0) Throw(kErrNotInTransaction);
     if (oldPassword != password_) Throw(kErrInvalidPassword);
-    const QString temporary = path_ + QLatin1String(".pwtmp");
-    QFile::remove(temporary);
-    connection_.ResetAll();
-    AttachNew(connection_, temporary, QStringLiteral("qx_rekey"), newPassword);
-    try {
-        ExportTo(connection_, QStringLiteral("qx_rekey"));
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
+    ScratchFile copy(path_, QStringLiteral("pwtmp"));
+    ExportInto(connection_, copy, newPassword);
+    copy.Sync();
     Step("password:exported");
+    // The new file takes the name while this connection still holds the
+    // old one, so no other program can open the old file and write to it
+    // in between.
+    copy.RenameOver(path_);
+    Step("password:replaced");
     const QString path = path_;
     Close();
     Step("password:closed");
-    ReplaceFile(temporary, path);
-    Step("password:replaced");
     OpenFile(path, newPassword);
+}
+
+void Database::BackupTo(const QString& destination) {
+    if (transactionDepth_ > 0) Throw(kErrNotInTransaction);
+    const QFileInfo target(destination);
+    if (target.exists() || target.isSymLink()) Throw(kErrDatabaseExists);
+    if (!target.absoluteDir().exists()) Throw(kErrInvalidPath, destination);
+    RemoveLeftoverScratchFiles(destination);
+    ScratchFile copy(destination, QStringLiteral("backup"));
+    ExportInto(connection_, copy, password_);
+    copy.Sync();
+    Step("backup:exported");
+    copy.MoveToNewName(destination);
 }
 
 void Database::Compact(const QString& source, const QString& sourceConnect,
                        const QString& destination, const QString& destinationPassword) {
     if (QFileInfo::exists(destination)) Throw(kErrDatabaseExists);
     std::unique_ptr<Database> db = Open(source, sourceConnect);
-    const QString temporary = destination + QLatin1String(".tmp");
-    QFile::remove(temporary);
-    AttachNew(db->connection_, temporary, QStringLiteral("qx_compact"), destinationPassword);
-    try {
-        ExportTo(db->connection_, QStringLiteral("qx_compact"));
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
+    ScratchFile copy(destination, QStringLiteral("compact"));
+    ExportInto(db->connection_, copy, destinationPassword);
+    copy.Sync();
     db->Close();
     Step("compact:exported");
-    ReplaceFile(temporary, destination);
+    copy.MoveToNewName(destination);
 }
 
 void Database::CreateTable(const TableDef& table) {
@@ -281,7 +298,14 @@ std::unique_ptr<DynasetRecordset> Database::OpenQuery(const QString& name) {
     return std::make_unique<DynasetRecordset>(*this, GetQueryDef(name));
 }
 
+void Database::CheckTransaction() const {
+    if (transactionDepth_ > 0 && sqlite3_get_autocommit(connection_.Handle())) {
+        Throw(kErrNoTransaction);
+    }
+}
+
 void Database::BeginTrans() {
+    CheckTransaction();
     connection_.ResetAll();
     if (transactionDepth_ == 0) {
         connection_.Exec("BEGIN");
@@ -293,6 +317,7 @@ void Database::BeginTrans() {
 
 void Database::CommitTrans() {
     if (transactionDepth_ == 0) Throw(kErrNoTransaction);
+    CheckTransaction();
     connection_.ResetAll();
     if (transactionDepth_ == 1) {
         connection_.Exec("COMMIT");
@@ -305,7 +330,10 @@ void Database::CommitTrans() {
 void Database::Rollback() {
     if (transactionDepth_ == 0) Throw(kErrNoTransaction);
     connection_.ResetAll();
-    if (transactionDepth_ == 1) {
+    if (sqlite3_get_autocommit(connection_.Handle())) {
+        // The engine already rolled everything back (a full disk, an I/O
+        // error); each level ends without a word to it.
+    } else if (transactionDepth_ == 1) {
         connection_.Exec("ROLLBACK");
     } else {
         std::string name = "qx_" + std::to_string(transactionDepth_ - 1);
@@ -318,6 +346,7 @@ void Database::Rollback() {
 }
 
 void Database::ExecuteSql(const std::string& sql) {
+    CheckTransaction();
     connection_.ResetAll();
     connection_.Exec(sql);
 }

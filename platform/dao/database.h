@@ -14,6 +14,7 @@
 namespace dao {
 
 class Recordset;
+class ScratchFile;
 class TableRecordset;
 class DynasetRecordset;
 
@@ -27,15 +28,22 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Creates a new, empty database file (error 3204 when the path exists);
-    // an empty password leaves it unencrypted.
+    // Creates a new, empty database file, readable by its owner only (error
+    // 3204 when the path exists); an empty password leaves it unencrypted.
     static std::unique_ptr<Database> Create(const QString& path, const QString& password = {});
+    // Creates a new, empty database in a scratch file that is to take a
+    // database's place once complete: written without a journal file.
+    static std::unique_ptr<Database> CreateWorkFile(const ScratchFile& file,
+                                                    const QString& password);
     // Opens a database from a connect string ";pwd=" + password. A wrong
     // password gives 3031, a file that is not a database of this engine 3343,
     // a file another connection holds 3045. Nothing is written on failure.
+    // A symbolic link is followed once: Path() is the file itself. Scratch
+    // files that killed runs left beside it are removed.
     static std::unique_ptr<Database> Open(const QString& path, const QString& connect = {});
     // Copies a closed database into a new file with the given password; the
-    // copy appears whole at `destination` or not at all.
+    // copy appears whole at `destination` or not at all, and never replaces
+    // a file (3204).
     static void Compact(const QString& source, const QString& sourceConnect,
                         const QString& destination, const QString& destinationPassword);
     // The password of a connect string (";pwd=secret" -> "secret").
@@ -51,6 +59,10 @@ class Database {
     // new file that replaces the old one in a single step, so a crash leaves
     // either the old or the new file, never neither.
     void NewPassword(const QString& oldPassword, const QString& newPassword);
+    // Writes a consistent copy of this database, with its password, to the
+    // new file `destination` (3204 when it exists); the copy appears whole
+    // or not at all.
+    void BackupTo(const QString& destination);
 
     // Table definitions.
     void CreateTable(const TableDef& table);
@@ -76,7 +88,10 @@ class Database {
     // A recordset on a stored query; set its parameters, then Requery().
     std::unique_ptr<DynasetRecordset> OpenQuery(const QString& name);
 
-    // Workspace transactions; they nest.
+    // Workspace transactions; they nest. After a full disk or an I/O error
+    // the engine may have rolled a transaction back by itself: rolling back
+    // then ends it quietly, while committing, beginning a nested one or
+    // writing on fails with 3034 (each change would be committed alone).
     void BeginTrans();
     void CommitTrans();
     void Rollback();
@@ -96,8 +111,12 @@ class Database {
   private:
     friend class Recordset;
     Database() = default;
-    void OpenFile(const QString& path, const QString& password);
+    static std::unique_ptr<Database> CreateIn(const QString& path, const QString& password,
+                                              bool scratch);
+    void OpenFile(const QString& given, const QString& password);
     void TakeExclusiveLock();
+    // 3034 when the engine ended the transaction in force by itself.
+    void CheckTransaction() const;
     void LoadCatalog();
     void Register(Recordset* rs) { recordsets_.insert(rs); }
     void Unregister(Recordset* rs) { recordsets_.erase(rs); }

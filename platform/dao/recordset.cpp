@@ -179,6 +179,7 @@ QVariant CheckedStorage(const TableDef& table, const FieldInfo& field, const QVa
 }  // namespace
 
 qint64 Recordset::Insert() {
+    Db().CheckTransaction();
     const TableDef& table = *base_;
     std::vector<QVariant> values;
     for (const FieldInfo& field : table.fields) values.push_back(DefaultFor(field));
@@ -217,6 +218,7 @@ void Recordset::WriteChanges() {
         assignments += (assignments.empty() ? "" : ", ") + sqlite::Quote(field.name) + " = ?";
     }
     if (stored.empty()) return;
+    Db().CheckTransaction();
     auto& s = Db().Connection().Cached("UPDATE " + sqlite::Quote(table.name) + " SET " +
                                        assignments + " WHERE rowid = ?");
     int k = 1;
@@ -241,6 +243,7 @@ qint64 Recordset::NextAutoNumber() const {
 void Recordset::Delete() {
     if (!base_) Throw(kErrReadOnly);
     CheckCurrent();
+    Db().CheckTransaction();
     mode_ = EditMode::None;
     auto& s =
         Db().Connection().Cached("DELETE FROM " + sqlite::Quote(base_->name) + " WHERE rowid = ?");

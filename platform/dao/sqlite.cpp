@@ -6,11 +6,25 @@
 
 namespace dao::sqlite {
 
+namespace {
+
+// An error inside an SQL function (sqlcipher_export) reaches the statement
+// as SQLITE_ERROR carrying only the text of its real code.
+int CodeOfFunctionError(int code, const QString& detail) {
+    if (code != SQLITE_ERROR) return code;
+    for (int real : {SQLITE_FULL, SQLITE_IOERR, SQLITE_NOTADB, SQLITE_CORRUPT}) {
+        if (detail == QLatin1String(sqlite3_errstr(real))) return real;
+    }
+    return code;
+}
+
+}  // namespace
+
 void ThrowFor(sqlite3* db, int rc, const QString& what) {
-    int code = rc & 0xFF;
     int extended = db ? sqlite3_extended_errcode(db) : rc;
     QString detail =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    int code = CodeOfFunctionError(rc & 0xFF, detail);
     switch (code) {
         case SQLITE_CONSTRAINT:
             if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {

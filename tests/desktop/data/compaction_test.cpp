@@ -6,6 +6,7 @@
 
 #include "desktop/data/facility_schema.h"
 #include "desktop/data/facility_texts.h"
+#include "platform/dao/scratch_file.h"
 #include "tests/desktop/data/facility_fixture.h"
 
 namespace tandrel::testing {
@@ -140,7 +141,7 @@ TEST_F(Compaction, UserKeysCloseTheirGapsAndEverythingFollows) {
     EXPECT_EQ(doc.m_pTimeSchedules->m_ScheduleKey, 2);
 
     EXPECT_TRUE(QFileInfo::exists(CompactionBackupFile(FacilityPath())));
-    EXPECT_FALSE(QFileInfo::exists(CompactionWorkFile(FacilityPath())));
+    EXPECT_TRUE(dao::ScratchFilesBeside(FacilityPath()).isEmpty());
     // The previous file is kept whole as the backup.
     auto backup = dao::Database::Open(CompactionBackupFile(FacilityPath()));
     EXPECT_EQ(backup->OpenTable("Users")->RecordCount(), 10);
@@ -253,12 +254,15 @@ bool CompactionKilledAt(const QString& facility, const QString& folder, const ch
 TEST_F(Compaction, AProcessKilledAtAnyStepLeavesTheFacilityWhole) {
     const QString path = FacilityPath();
     doc.CloseFacility();
-    for (const char* step : {"compact:work-created", "compact:copied", "compact:closed",
-                             "compact:old-removed", "compact:backup-saved", "compact:replaced"}) {
+    for (const char* step :
+         {"compact:work-created", "compact:copied", "compact:earlier-backup-kept",
+          "compact:backup-saved", "compact:replaced", "compact:closed"}) {
         ASSERT_TRUE(CompactionKilledAt(path, dir.Root(), step)) << step;
         auto db = dao::Database::Open(path);
         EXPECT_GE(db->OpenTable("Users")->RecordCount(), 8) << step;
         EXPECT_EQ(db->OpenTable("Audit Data")->RecordCount(), 6) << step;
+        // The killed run's work file is gone once the facility is opened.
+        EXPECT_TRUE(dao::ScratchFilesBeside(path).isEmpty()) << step;
     }
     // A compaction that runs through afterwards still works.
     ASSERT_TRUE(doc.OpenFacility(path));

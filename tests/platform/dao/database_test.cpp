@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/dao/scratch_file.h"
 #include "tests/platform/dao/dao_fixture.h"
 
 namespace dao::testing {
@@ -150,7 +151,7 @@ TEST_F(DaoTest, PasswordChangesBetweenPlainAndEncrypted) {
     EXPECT_TRUE(FileBytes(dir.Path("f.db")).startsWith("SQLite format 3"));
     db = Database::Open(dir.Path("f.db"));
     EXPECT_EQ(Names(*db), (QStringList{"Ada", "Bob"}));
-    EXPECT_FALSE(QFileInfo::exists(dir.Path("f.db.pwtmp")));
+    EXPECT_TRUE(ScratchFilesBeside(dir.Path("f.db")).isEmpty());
 }
 
 // Runs `operation` in a child process that dies at `step`; returns whether
@@ -192,6 +193,8 @@ TEST_F(DaoTest, APasswordChangeKilledAtAnyStepLeavesAnOpenableFile) {
         }
         ASSERT_TRUE(db) << step;
         EXPECT_EQ(Names(*db), QStringList{"Ada"}) << step;
+        // The killed run's new file is gone once the database is opened.
+        EXPECT_TRUE(ScratchFilesBeside(path).isEmpty()) << step;
     }
 }
 
