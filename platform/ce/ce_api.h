@@ -45,6 +45,9 @@ class Api {
     // CeFindFirstDatabase / CeFindNextDatabase: the databases of `type`
     // (0: all) in the order they were created.
     virtual std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) = 0;
+    // CeFlushDBVol: what the calls changed so far is on the device's storage
+    // when it returns 0, and survives the device losing power.
+    virtual std::uint32_t FlushDatabaseVolume() = 0;
 
     // CeRegOpenKeyEx / CeRegCreateKeyEx under HKEY_LOCAL_MACHINE or
     // HKEY_CURRENT_USER; CeRegCreateKeyEx makes every missing level.

@@ -149,6 +149,9 @@ std::uint32_t CradleSession::CloseHandle(Handle handle) {
 std::uint32_t CradleSession::FindDatabases(std::uint32_t type, std::vector<Oid>& oids) {
     return Link([&] { return store_->FindDatabases(type, oids); });
 }
+std::uint32_t CradleSession::FlushDatabaseVolume() {
+    return Link([&] { return store_->Flush(); });
+}
 std::uint32_t CradleSession::RegOpenKeyEx(HKey root, const QString& subKey, HKey& key) {
     return Link([&] { return store_->RegOpenKeyEx(root, subKey, key); });
 }

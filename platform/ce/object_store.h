@@ -75,6 +75,7 @@ class ObjectStore : public Api {
     std::uint32_t OidGetInfo(Oid oid, ObjectInfo& info) override;
     std::uint32_t CloseHandle(Handle handle) override;
     std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) override;
+    std::uint32_t FlushDatabaseVolume() override { return Flush(); }
 
     std::uint32_t RegOpenKeyEx(HKey root, const QString& subKey, HKey& key) override;
     std::uint32_t RegCreateKeyEx(HKey root, const QString& subKey, HKey& key) override;
@@ -121,6 +122,9 @@ class ObjectStore : public Api {
 
     explicit ObjectStore(const QString& path);
     void Connect(bool create, int pageSize);
+    void MakeNewStore(int pageSize);
+    // Throws unless the file holds a sound store of this format.
+    void CheckIsStore();
 
     template <typename Body>
     std::uint32_t Guard(Body&& body);
