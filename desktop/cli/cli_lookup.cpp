@@ -85,18 +85,22 @@ int LocationKeyOf(CTDXDoc& doc, const QString& path) {
     return key;
 }
 
+// A number names the device of that key; a name must be one only one
+// device has (handhelds often share the name their owner gave them).
 int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
-    bool ok = false;
-    int key = name.toInt(&ok);
+    int key = 0;
+    const bool isKey = IsKey(name, key);
+    int found = 0, matches = 0;
     CMobileDevicesRecordset devices(doc.Db());
     for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
-        if ((ok && devices.m_HPCKey == key) ||
-            devices.m_Name.compare(name, Qt::CaseInsensitive) == 0) {
-            return devices.m_HPCKey;
-        }
+        if (isKey && devices.m_HPCKey == key) return key;
+        if (devices.m_Name.compare(name, Qt::CaseInsensitive) != 0) continue;
+        found = devices.m_HPCKey;
+        ++matches;
     }
-    if (ok && key == 0) return 0;
-    throw LookupError("no device named '" + name.toStdString() + "'");
+    if (matches == 1) return found;
+    if (isKey && key == 0 && matches == 0) return 0;
+    NotFound("device", name, matches);
 }
 
 }  // namespace tandrel::cli

@@ -16,7 +16,8 @@ int LockKeyOf(CTDXDoc& doc, const QString& name);
 // A location path from the root: "\" for the root, "\Building A\East\".
 int LocationKeyOf(CTDXDoc& doc, const QString& path);
 bool IsLocationPath(const QString& text);
-// A device key or a device name; "0" is no device.
+// A device key, or a device name that only one device has; "0" is no
+// device.
 int DeviceKeyOf(CTDXDoc& doc, const QString& name);
 
 }  // namespace tandrel::cli
