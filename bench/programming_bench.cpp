@@ -87,6 +87,8 @@ void BM_CompileSchedulesFromFacility_1000(benchmark::State& state) {
         int SeekFirst() override { return kErrRecordNotFound; }
         int ReadNext(ProgramRecord&) override { return kErrNoMoreItems; }
         int DeleteLastRead() override { return 0; }
+        int Delete(const ProgramRecord&) override { return 0; }
+        int Flush() override { return 0; }
         int RecordCount() override { return 0; }
         bool IsNetworkDevice() const override { return false; }
         int MarkNewLock(int) override { return 0; }

@@ -17,11 +17,14 @@ class DeviceProgramStore : public ProgramStore {
     int SeekFirst() override;
     int ReadNext(ProgramRecord& record) override;
     int DeleteLastRead() override;
+    int Delete(const ProgramRecord& record) override;
+    int Flush() override;
     int RecordCount() override { return static_cast<int>(recordCount_); }
     bool IsNetworkDevice() const override { return programs_.OnNetwork(); }
     int MarkNewLock(int lockAddress) override;
 
   private:
+    RecordTransport& transport_;
     CHandheldRecord programs_;
     CHandheldRecord locks_;
     std::uint32_t recordCount_;

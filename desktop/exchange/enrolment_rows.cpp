@@ -7,24 +7,16 @@ int ForEachPendingEnrolment(dao::Database& db, int lockKey,
     // A statement of its own: `visit` may use the connection's cached ones.
     dao::sqlite::Statement rows(
         db.Connection().Handle(),
-        "SELECT e.\"Lock User Index\", e.\"Record State\", e.\"User Type\", u.\"User Key\", "
-        "u.\"Lock ID code\", u.\"Card Media\", u.\"CardIssueNumber\", u.\"Home Group\", "
-        "u.\"Group Mask\", u.\"CurPIN\" FROM \"Users to Locks\" AS e LEFT JOIN Users AS u ON "
-        "u.\"User Key\" = e.\"User Index\" WHERE e.\"Lock Index\" = ? AND e.\"Record State\" > 1 "
-        "ORDER BY e.\"Lock User Index\"");
+        "SELECT \"Lock User Index\", \"Record State\", \"User Type\", \"User Index\" FROM "
+        "\"Users to Locks\" WHERE \"Lock Index\" = ? AND \"Record State\" > 1 ORDER BY \"Lock User "
+        "Index\"");
     rows.BindInt(1, lockKey);
     PendingEnrolment e;
     while (rows.Step()) {
-        e.user.slot = static_cast<int>(rows.Int(0));
+        e.slot = static_cast<int>(rows.Int(0));
         e.recordState = static_cast<int>(rows.Int(1));
-        e.user.userTypeByte = static_cast<int>(rows.Int(2));
-        e.userFound = !rows.IsNull(3);
-        e.user.idCode = rows.Text(4);
-        e.user.cardMedia = rows.Int(5) != 0;
-        e.user.cardIssueNumber = rows.Text(6);
-        e.user.homeGroup = static_cast<int>(rows.Int(7));
-        e.user.groupMask = static_cast<int>(rows.Int(8));
-        e.user.currentPin = rows.Text(9);
+        e.userTypeByte = static_cast<int>(rows.Int(2));
+        e.userKey = static_cast<int>(rows.Int(3));
         if (int result = visit(e)) return result;
     }
     return 0;
@@ -40,16 +32,17 @@ int EnrolmentCount(dao::Database& db, int lockKey) {
     return count;
 }
 
-void MarkUserRevisionsQueued(dao::Database& db, int lockKey) {
+void MarkUserRevisionsQueued(dao::Database& db, const std::vector<int>& lockKeys) {
+    if (lockKeys.empty()) return;
+    std::string keys;
+    for (int key : lockKeys) keys += (keys.empty() ? "" : ", ") + std::to_string(key);
     // The 16-bit column holds the revision with bit 15 set: as a signed
     // number, its low 15 bits less 32768.
-    auto& s = db.Connection().Cached(
+    db.Connection().Exec(
         "UPDATE \"Users to Locks\" SET \"Download User Rev Number\" = (SELECT "
         "(coalesce(u.\"Revision Counter\", 0) & 32767) - 32768 FROM Users AS u WHERE u.\"User "
-        "Key\" = \"Users to "
-        "Locks\".\"User Index\") WHERE \"Lock Index\" = ? AND \"Record State\" IN (2, 3)");
-    s.BindInt(1, lockKey);
-    s.Run();
+        "Key\" = \"Users to Locks\".\"User Index\") WHERE \"Lock Index\" IN (" +
+        keys + ") AND \"Record State\" IN (2, 3)");
 }
 
 std::vector<LeavingEnrolment> EnrolmentsLeaving(dao::Database& db, int lockKey, int first,

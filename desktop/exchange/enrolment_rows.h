@@ -4,33 +4,31 @@
 #include <optional>
 #include <vector>
 
-#include "desktop/exchange/lock_payloads.h"
 #include "platform/dao/database.h"
 
 namespace tandrel {
 
 // One enrolment of a lock whose change the lock has yet to get (Record
-// State 2 or 3: write the user; 4: clear the slot), with what the lock keeps
-// of its user.
+// State 2 or 3: write the user; 4: clear the slot).
 struct PendingEnrolment {
     int recordState = 0;
-    bool userFound = false;
-    LockUserData user;  // slot and user type byte from the enrolment
+    int slot = 0;
+    int userTypeByte = 0;
+    int userKey = 0;
 };
 
-// Visits the lock's pending enrolments in slot order, reading each with
-// its user in one pass; stops at the first non-zero result of `visit` and
-// returns it.
+// Visits the lock's pending enrolments in slot order; stops at the first
+// non-zero result of `visit` and returns it.
 int ForEachPendingEnrolment(dao::Database& db, int lockKey,
                             const std::function<int(const PendingEnrolment&)>& visit);
 
 // How many users the lock has enrolled, in any state.
 int EnrolmentCount(dao::Database& db, int lockKey);
 
-// Gives every enrolment of the lock waiting for its user (Record State 2
+// Gives every enrolment of the locks waiting for its user (Record State 2
 // or 3) its user's current revision with the pending mark, once the users
-// are queued.
-void MarkUserRevisionsQueued(dao::Database& db, int lockKey);
+// are queued: one statement for all of them.
+void MarkUserRevisionsQueued(dao::Database& db, const std::vector<int>& lockKeys);
 
 // Enrolments of the lock in slots [first, last] that wait for removal
 // (Record State 4): their rows and users.

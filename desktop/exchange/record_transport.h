@@ -29,6 +29,8 @@ class RecordTransport {
     // Deletes the current record; every record of the kind.
     virtual std::uint32_t Delete(CHandheldRecord& record) = 0;
     virtual std::uint32_t DeleteAll(CHandheldRecord& record) = 0;
+    // Makes every change so far durable on the device.
+    virtual std::uint32_t Flush() = 0;
 
     // The exchange's databases: opened (created where missing) with their
     // record counts, closed, and reset to empty.
