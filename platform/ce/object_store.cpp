@@ -100,6 +100,7 @@ void ObjectStore::CheckIsStore() {
 // long as the pending changes survived; anything else means the file
 // failed under us.
 std::uint32_t ObjectStore::FailureOf(int engineError) {
+    StopAllCursors();
     db_.ResetAll();
     const bool memory = engineError == 0;
     const bool full = engineError == dao::kErrDiskFull;
@@ -124,6 +125,7 @@ void ObjectStore::Changed() {
 void ObjectStore::Commit() {
     pendingChanges_ = 0;
     if (!inTransaction_) return;
+    StopAllCursors();
     db_.ResetAll();
     db_.Exec("COMMIT");
     inTransaction_ = false;
