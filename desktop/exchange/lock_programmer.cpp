@@ -50,7 +50,9 @@ int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
     locksProgrammed_ = 0;
     ProgrammingBatch batch(db_, store_, recordsPerCommit_);
     LockUserWrites userWrites(db_);
+    PendingEnrolments enrolments(db_, lockKeys);
     userWrites_ = &userWrites;
+    enrolments_ = &enrolments;
     int error = 0;
     try {
         for (int lockKey : lockKeys) {
@@ -63,10 +65,12 @@ int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
         if (error == 0) error = committed;
     } catch (...) {
         userWrites_ = nullptr;
+        enrolments_ = nullptr;
         locksProgrammed_ = batch.LocksHanded();
         throw;
     }
     userWrites_ = nullptr;
+    enrolments_ = nullptr;
     locksProgrammed_ = batch.LocksHanded();
     if (error == 0) prompter_.Message(texts::kRunComplete, PromptIcon::Information);
     return error;
@@ -232,8 +236,11 @@ int LockProgrammer::UpdateUserList(Progress& progress) {
     progress.SetRange(EnrolmentCount(db_, lockAddress_));
     std::optional<LockUserWrites> ownWrites;
     LockUserWrites& writes = userWrites_ ? *userWrites_ : ownWrites.emplace(db_);
+    std::optional<PendingEnrolments> ownEnrolments;
+    PendingEnrolments& enrolments =
+        enrolments_ ? *enrolments_ : ownEnrolments.emplace(db_, std::vector<int>{lockAddress_});
     int position = 0;
-    return ForEachPendingEnrolment(db_, lockAddress_, [&](const PendingEnrolment& e) {
+    return enrolments.ForEach(lockAddress_, [&](const PendingEnrolment& e) {
         progress.SetPosition(++position);
         if (e.recordState == 4) {
             if (!writes.HasUser(e.userKey)) return kErrRecordNotFound;

@@ -16,6 +16,7 @@ namespace tandrel {
 constexpr int kErrShown = -1;
 
 class LockUserWrites;
+class PendingEnrolments;
 
 // Turns what changed in the facility database into lock commands on the
 // device that serves the locks: per lock, the earlier queue is cleared, the
@@ -73,7 +74,9 @@ class LockProgrammer {
     CTimeSchedulesRecordset schedules_;
     CScheduleEventsQuerySet events_;
 
-    LockUserWrites* userWrites_ = nullptr;  // the run's, while it runs
+    // The run's, while it runs.
+    LockUserWrites* userWrites_ = nullptr;
+    PendingEnrolments* enrolments_ = nullptr;
     int recordsPerCommit_ = ProgrammingBatch::kRecordsPerCommit;
     int locksProgrammed_ = 0;
     int lockAddress_ = 0;

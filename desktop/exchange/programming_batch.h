@@ -15,9 +15,12 @@ namespace tandrel {
 // locks stay waiting for programming.
 class ProgrammingBatch {
   public:
-    // Records a batch holds before it commits (a network device stores each
-    // record as it comes, so there a lock commits on its own).
-    static constexpr int kRecordsPerCommit = 65536;
+    // Records a batch holds before it commits: the commit writes every page
+    // the batch changed, and one lock's enrolments are spread over the
+    // whole table, so a commit per lock rewrote it a hundred times over. A
+    // network device stores each record as it comes, so there a lock
+    // commits on its own.
+    static constexpr int kRecordsPerCommit = 1 << 18;
 
     ProgrammingBatch(dao::Database& db, ProgramStore& store,
                      int recordsPerCommit = kRecordsPerCommit)

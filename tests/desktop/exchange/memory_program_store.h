@@ -31,6 +31,7 @@ class MemoryProgramStore : public ProgramStore {
     }
     int ReadNext(ProgramRecord& record) override {
         if (cursor_ == records.end()) return kErrNoMoreItems;
+        if (cursor_->second.id == 0) cursor_->second.id = ++lastId;
         record = cursor_->second;
         last_ = cursor_++;
         return 0;

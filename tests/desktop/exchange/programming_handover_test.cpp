@@ -107,5 +107,43 @@ TEST_F(ProgrammingHandover, EachLockGetsItsOwnSlotAndType) {
     EXPECT_EQ(records[1].payload, WriteUserPayload(data));
 }
 
+// A run over many of the facility's locks reads their enrolments in one
+// pass, a run over a few looks each lock's up: both queue the same.
+TEST_F(ProgrammingHandover, FewLocksOrManyQueueTheSame) {
+    std::vector<int> locks;
+    std::vector<int> users;
+    for (int u = 0; u < 3; ++u) users.push_back(AddUser(db(), QString::number(4000 + u), "12"));
+    for (int l = 0; l < 8; ++l) {
+        locks.push_back(AddLock(db(), 1, 2));
+        for (int u = 0; u < 3; ++u) Enrol(db(), locks.back(), users[u], u == 1 ? 4 : 2);
+    }
+    const int lock = locks[3];
+    const QString before = Snapshot(db());
+    ASSERT_EQ(Run({lock}), 0);
+    const std::vector<ProgramRecord> alone = store.Of(lock);
+    ASSERT_EQ(alone.size(), 3u);
+    const QString marksAlone =
+        TextOf(db(), QStringLiteral("SELECT group_concat(\"Download User Rev Number\") FROM "
+                                    "\"Users to Locks\" WHERE \"Lock Index\" = %1")
+                         .arg(lock));
+
+    store.records.clear();
+    Sql(db(), "UPDATE Locks SET \"Pending Action Counter\" = 2");
+    Sql(db(), "UPDATE \"Users to Locks\" SET \"Download User Rev Number\" = 0");
+    ASSERT_EQ(Run(locks), 0);
+    const std::vector<ProgramRecord> together = store.Of(lock);
+    ASSERT_EQ(together.size(), alone.size());
+    for (std::size_t i = 0; i < alone.size(); ++i) {
+        EXPECT_EQ(together[i].key, alone[i].key);
+        EXPECT_EQ(together[i].command, alone[i].command);
+        EXPECT_EQ(together[i].payload, alone[i].payload);
+    }
+    EXPECT_EQ(TextOf(db(), QStringLiteral("SELECT group_concat(\"Download User Rev Number\") FROM "
+                                          "\"Users to Locks\" WHERE \"Lock Index\" = %1")
+                               .arg(lock)),
+              marksAlone);
+    EXPECT_NE(Snapshot(db()), before);
+}
+
 }  // namespace
 }  // namespace tandrel::testing
