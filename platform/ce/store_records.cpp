@@ -192,7 +192,9 @@ std::uint32_t ObjectStore::ReadRecordProps(Handle handle, Record& props, Oid& oi
 std::uint32_t ObjectStore::InsertRecord(OpenDb& db, const Record& props, Oid& written) {
     const bool removals = std::any_of(props.begin(), props.end(),
                                       [](const PropVal& p) { return p.flags == CEDB_PROPDELETE; });
-    const Record stored = removals ? MergeRecord({}, props) : props;
+    Record merged;
+    if (removals) merged = MergeRecord({}, props);
+    const Record& stored = removals ? merged : props;
     const QByteArray encoded = EncodeRecord(stored);
     if (std::uint32_t error = Room(encoded.size())) return error;
     std::string sql;

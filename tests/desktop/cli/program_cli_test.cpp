@@ -90,6 +90,34 @@ TEST_F(ProgramCli, ProgramsTheHandheldsLocksIntoItsStore) {
     EXPECT_EQ(Programming().size(), 2 * records.size());
 }
 
+// A lock handed to the handheld whose records are no longer there is
+// waiting again: program takes it with everything it lacks.
+TEST_F(ProgramCli, ALockWhoseRecordsWereLostIsProgrammedAgain) {
+    ASSERT_EQ(Run({"program", "--handheld", Store()}).out, "2 lock(s) programmed\n");
+    const auto queued = Programming();
+    {
+        std::uint32_t error = 0;
+        auto handheld = ce::ObjectStore::Open(store, error);
+        ASSERT_TRUE(handheld) << error;
+        HandheldTransport transport(*handheld);
+        ExchangeDatabases open;
+        ASSERT_EQ(transport.OpenDatabases(open), 0u);
+        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
+        ASSERT_TRUE(pgm.Seek(0));
+        while (pgm.Read()) {
+            if (pgm.GetUI4(PGM_DATA_OFFSET_LOCK_ADDRESS) >> 16 == 1) {
+                ASSERT_TRUE(pgm.Delete());
+            }
+        }
+        transport.CloseDatabases(open);
+    }
+    ASSERT_LT(Programming().size(), queued.size());
+    Result r = Run({"program", "--handheld", Store()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 lock(s) programmed\n");
+    EXPECT_EQ(Programming(), queued);
+}
+
 TEST_F(ProgramCli, RefusesBadUse) {
     EXPECT_EQ(Run({"program"}).exitCode, 2);
     EXPECT_EQ(Run({"program", "--handheld", Store(), "Side"}).exitCode, 2);
