@@ -77,8 +77,7 @@ int ProgramCollector::CollectRecords(Progress& progress) {
 
 // Books one record; a lock's last record is known only when the next
 // lock's first one comes.
-int ProgramCollector::Take(const ProgramRecord& read) {
-    ProgramRecord record = read;
+int ProgramCollector::Take(ProgramRecord& record) {
     if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
     if (record.LockAddress() != lockAddress_) {
         if (lockAddress_) FinishLock();
@@ -92,8 +91,7 @@ int ProgramCollector::Take(const ProgramRecord& read) {
     if (lockKnown_) Apply(record);
     if (!record.Delivered() && lockKnown_) return 0;
     if (store_.IsNetworkDevice()) return store_.DeleteLastRead();
-    record.payload.clear();  // only its id is needed to delete it
-    done_.push_back(std::move(record));
+    done_.push_back({record.key, record.command, {}, record.id});  // its id deletes it
     return 0;
 }
 

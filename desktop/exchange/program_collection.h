@@ -36,7 +36,8 @@ class ProgramCollector {
 
   private:
     int CollectRecords(Progress& progress);
-    int Take(const ProgramRecord& record);
+    // Books the record just read (its payload cut to what is looked at).
+    int Take(ProgramRecord& record);
     int CommitBatch();
     void StartLock(int lockAddress);
     void FinishLock();
