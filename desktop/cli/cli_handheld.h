@@ -7,9 +7,10 @@
 
 namespace tandrel::cli {
 
-// The way to the handheld: the store named by --handheld (made when it does
-// not exist yet, as for a handheld never used before), or the cradle the
-// settings name.
-std::unique_ptr<CradleConnector> HandheldConnector(Context& c);
+// The way to the handheld: the store named by --handheld, or the cradle the
+// settings name. Only an enrolment may make a missing store (a handheld
+// never used before); any other command refuses a store that is not there,
+// so a mistyped name never becomes an empty handheld.
+std::unique_ptr<CradleConnector> HandheldConnector(Context& c, bool makeMissingStore = false);
 
 }  // namespace tandrel::cli

@@ -143,18 +143,22 @@ LockOrLocation LockOrLocationOf(CTDXDoc& doc, const QString& word) {
     return {false, LockKeyOfPath(doc, word)};
 }
 
+// A number names the device of that key; a name must be one only one
+// device has (handhelds often share the name their owner gave them).
 int DeviceKeyOf(CTDXDoc& doc, const QString& name) {
-    bool ok = false;
-    int key = name.toInt(&ok);
+    int key = 0;
+    const bool isKey = IsKey(name, key);
+    QStringList matches;
     CMobileDevicesRecordset devices(doc.Db());
     for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
-        if ((ok && devices.m_HPCKey == key) ||
-            devices.m_Name.compare(name, Qt::CaseInsensitive) == 0) {
-            return devices.m_HPCKey;
-        }
+        if (isKey && devices.m_HPCKey == key) return key;
+        if (devices.m_Name.compare(name, Qt::CaseInsensitive) != 0) continue;
+        matches << QString::number(devices.m_HPCKey);
     }
-    if (ok && key == 0) return 0;
-    throw LookupError("no device named '" + name.toStdString() + "'");
+    if (matches.size() == 1) return matches.front().toInt();
+    if (isKey && key == 0 && matches.isEmpty()) return 0;
+    if (matches.isEmpty()) NotFound("device", name);
+    Ambiguous("device", name, matches, "give its key");
 }
 
 }  // namespace tandrel::cli

@@ -26,7 +26,8 @@ struct LockOrLocation {
     int key;
 };
 LockOrLocation LockOrLocationOf(CTDXDoc& doc, const QString& word);
-// A device key or a device name; "0" is no device.
+// A device key, or a device name that only one device has; "0" is no
+// device.
 int DeviceKeyOf(CTDXDoc& doc, const QString& name);
 
 }  // namespace tandrel::cli

@@ -7,6 +7,7 @@
 #include "desktop/cli/cli_handheld.h"
 #include "desktop/cli/cli_lookup.h"
 #include "desktop/exchange/data_exchange.h"
+#include "desktop/exchange/device_address.h"
 #include "desktop/exchange/device_list.h"
 #include "desktop/exchange/device_properties.h"
 #include "desktop/exchange/device_texts.h"
@@ -18,8 +19,9 @@ namespace {
 // The exchange with the handheld the command names.
 class CliExchange {
   public:
-    explicit CliExchange(Context& c)
-        : connector_(HandheldConnector(c)), exchange_(c.doc.Db(), *connector_, c.prompter) {}
+    explicit CliExchange(Context& c, bool makeMissingStore = false)
+        : connector_(HandheldConnector(c, makeMissingStore)),
+          exchange_(c.doc.Db(), *connector_, c.prompter) {}
 
     DataExchange& operator*() { return exchange_; }
     DataExchange* operator->() { return &exchange_; }
@@ -62,14 +64,14 @@ int Add(Context& c) {
     sheet->description = c.args.Text("--description");
     sheet->assignedTo = c.args.Text("--assigned-to");
     sheet->ipAddress = c.args.Text("--address");
-    sheet->port = c.args.Number("--port", 0, 0, 65535);
+    sheet->port = c.args.Number("--port", kDefaultDevicePort, 1, 65535);
     if (!sheet->Save()) return 1;
     c.out << sheet->DeviceKey() << "\n";
     return 0;
 }
 
 int Enrol(Context& c) {
-    CliExchange exchange(c);
+    CliExchange exchange(c, true);
     const bool again = c.args.Has("--device");
     if (again) exchange->ForDevice(DeviceKeyOf(c.doc, c.args.Text("--device")));
     const int key = exchange->Enrol(!again);
@@ -182,7 +184,7 @@ int ExchangeCommand(Context& c) {
     const std::vector<int> locks = dialog.MarkedLocks();
     if (locks.empty()) return 0;
     const int error = dialog.Program();
-    c.out << (error == 0 ? locks.size() : 0) << " lock(s) programmed\n";
+    c.out << exchange->LocksProgrammed() << " lock(s) programmed\n";
     return error == 0 ? 0 : 1;
 }
 
@@ -190,7 +192,7 @@ int ExchangeCommand(Context& c) {
 
 void AddDeviceCommands(CommandTable& table) {
     table["device"] = {
-        "device list | device add NAME --address IP [--port N] [--description D] "
+        "device list | device add NAME --address IP [--port N (default 1080)] [--description D] "
         "[--assigned-to A]\n"
         "  device enrol [--handheld STORE] [--device DEVICE]   (enrol the connected handheld; "
         "with --device again as that device)\n"

@@ -2,6 +2,7 @@
 
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/handheld_dump.h"
+#include "platform/ce/store_errors.h"
 
 namespace tandrel::cli {
 namespace {
@@ -12,19 +13,26 @@ int Dump(Context& c) {
     const QString path = c.args.Word(2);
     std::uint32_t error = 0;
     std::unique_ptr<ce::ObjectStore> store = ce::ObjectStore::Open(path, error);
-    QJsonObject dump;
-    if (store && DumpStore(*store, dump, error)) {
-        if (c.Json()) {
-            c.out << QJsonDocument(dump).toJson(QJsonDocument::Compact).toStdString() << "\n";
-        } else {
-            PrintDump(c.out, dump);
-        }
-        return 0;
+    if (!store) {
+        c.prompter.Message(ce::StoreOpenFailureText(path, error), PromptIcon::Stop, {});
+        return 1;
     }
-    c.prompter.Message(
-        QStringLiteral("Cannot read the handheld store %1 (error %2).").arg(path).arg(error),
-        PromptIcon::Stop, {});
-    return 1;
+    QJsonObject dump;
+    if (!DumpStore(*store, dump, error)) {
+        const QString cause = error == ce::ERROR_INVALID_DATA
+                                  ? QStringLiteral("it holds damaged records")
+                                  : QStringLiteral("error %1").arg(error);
+        c.prompter.Message(
+            QStringLiteral("The handheld store %1 cannot be read: %2.").arg(path, cause),
+            PromptIcon::Stop, {});
+        return 1;
+    }
+    if (c.Json()) {
+        c.out << QJsonDocument(dump).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    } else {
+        PrintDump(c.out, dump);
+    }
+    return 0;
 }
 
 int HandheldCommand(Context& c) {

@@ -4,10 +4,12 @@
 
 #include "desktop/cli/cli_context.h"
 #include "desktop/exchange/cradle_connector.h"
+#include "desktop/exchange/device_identity.h"
 #include "desktop/exchange/device_rows.h"
 #include "desktop/exchange/exchange_texts.h"
 #include "desktop/exchange/lock_os_file.h"
 #include "desktop/exchange/lock_os_manager.h"
+#include "desktop/exchange/lock_os_texts.h"
 #include "platform/dao/error.h"
 #include "protocol/los_line.h"
 
@@ -20,6 +22,7 @@ struct FileSummary {
     qint64 rows = 0;
     QStringList platforms;   // in order of first appearance
     QJsonArray failingRows;  // 1-based
+    bool firstDecodes = false;
     bool Installable() const { return rows > 0 && !version.isEmpty() && failingRows.isEmpty(); }
 };
 
@@ -35,10 +38,18 @@ FileSummary Summarise(const std::vector<LockOsRow>& rows) {
         if (!protocol::LosRecordOf(text, platform)) s.failingRows << static_cast<qint64>(i + 1);
         if (i > 0) continue;
         const auto line = protocol::DecodeLosLine(text);
+        s.firstDecodes = line.has_value();
         const auto version = line ? protocol::LosVersionOf(*line) : std::nullopt;
         if (version) s.version = QString::fromStdString(protocol::LosVersionText(*version));
     }
     return s;
+}
+
+// What Install would refuse the file with, checked in the order it checks.
+QString RefusalOf(const FileSummary& s) {
+    if (s.rows == 0) return lock_os_texts::kFileEmpty;
+    if (s.firstDecodes && s.version.isEmpty()) return lock_os_texts::kNoVersion;
+    return lock_os_texts::kChecksumMismatch;
 }
 
 void PrintSummary(Context& c, const QString& path, const FileSummary& s) {
@@ -76,7 +87,10 @@ int Show(Context& c) {
     }
     const FileSummary summary = Summarise(rows);
     PrintSummary(c, path, summary);
-    return summary.Installable() ? 0 : 1;
+    if (summary.Installable()) return 0;
+    c.prompter.Message(QStringLiteral("%1 cannot be installed: %2.").arg(path, RefusalOf(summary)),
+                       PromptIcon::Stop, {});
+    return 1;
 }
 
 // The handheld store in the cradle, reached as an exchange reaches it, and
@@ -93,9 +107,13 @@ class CradledManager {
             c.prompter.Message(exchange_texts::kNoConnection, PromptIcon::Stop, {});
             return false;
         }
+        dao::Database& db = c.doc.Db();
+        const std::uint32_t commCode = FacilityCommCode(db);
         manager_ = std::make_unique<CLockOsManager>(
             LockOsDevice{&device_->Transport(), device_->Handheld()},
-            static_cast<std::int32_t>(FacilityCommCode(c.doc.Db())), c.prompter);
+            static_cast<std::int32_t>(commCode), c.prompter, [&db, commCode](std::uint32_t id) {
+                return EnrolledDeviceKey(db, {commCode, id, {}, {}}) != 0;
+            });
         return manager_->Open();
     }
     CLockOsManager& Manager() { return *manager_; }

@@ -7,8 +7,9 @@
 namespace tandrel {
 
 // Reaches the handheld in the cradle: the store the settings name, or the
-// one given. A handheld seen the first time gets its partnership. Network
-// targets are not reached through the cradle.
+// one given. A handheld seen the first time gets its partnership. A store
+// that cannot be opened is named with the cause. Network targets are not
+// reached through the cradle.
 class CradleConnector : public DeviceConnector {
   public:
     explicit CradleConnector(QSettings& settings, QString storePath = {}, int waitMs = 2000);

@@ -12,6 +12,7 @@
 #include "desktop/exchange/exchange_texts.h"
 #include "desktop/exchange/lock_info_collection.h"
 #include "desktop/exchange/lock_programmer.h"
+#include "desktop/exchange/lost_programming.h"
 #include "desktop/exchange/program_collection.h"
 #include "platform/dao/error.h"
 
@@ -82,10 +83,11 @@ std::optional<DeviceIdentity> DataExchange::Identify(Progress& progress, bool qu
 }
 
 bool DataExchange::FindDevice(const DeviceIdentity& identity) {
-    if (identity.facility != FacilityCommCode(db_)) return false;
+    const int key = EnrolledDeviceKey(db_, identity);
+    if (key == 0) return false;
     DeviceRows devices(db_);
-    if (!devices.Find(static_cast<qint64>(identity.identity))) return false;
-    state_.deviceKey = static_cast<int>(identity.identity);
+    devices.Find(key);
+    state_.deviceKey = key;
     if (devices.m_FerrowVersion != identity.version) {
         devices.Edit();
         devices.m_FerrowVersion = identity.version.left(kDeviceVersionLength);
@@ -135,11 +137,15 @@ int DataExchange::Collect(Progress& progress) {
         AuditCollector audit(db_, transport, databases, prompter_);
         if (audit.Collect(progress) != 0) return Stop(texts::kAuditFailed), 1;
     }
+    DeviceProgramStore store(transport, databases);
     if (network || databases.pgm.recordCount > 0) {
-        DeviceProgramStore store(transport, databases);
         ProgramCollector programs(db_, store, prompter_);
         if (programs.Collect(progress) != 0) return Stop(exchange_texts::kCollectFailed), 1;
     }
+    // Whatever was collected, a lock handed to the device still has records
+    // there; one without any lost them and is programmed again.
+    if (RequeueLostProgramming(db_, store, state_.deviceKey) != 0)
+        return Stop(exchange_texts::kCollectFailed), 1;
     if (network || databases.lmf.recordCount > 0) {
         if (CollectLockInformation(db_, transport, databases, prompter_, progress) != 0)
             return Stop(texts::kLockInfoFailed), 1;
@@ -167,12 +173,15 @@ int DataExchange::UpdateOrRemove(Progress& progress) {
 }
 
 int DataExchange::Program(const std::vector<int>& lockKeys) {
+    locksProgrammed_ = 0;
     if (!state_.device || state_.deviceKey == 0) return kErrConnectionLost;
     auto progress = prompter_.StartProgress(exchange_texts::kTitle, {}, 0);
+    DeviceProgramStore store(state_.device->Transport(), state_.databases);
+    std::optional<LockProgrammer> programmer;
     try {
-        DeviceProgramStore store(state_.device->Transport(), state_.databases);
-        LockProgrammer programmer(db_, store, prompter_);
-        const int error = programmer.Run(lockKeys, *progress);
+        programmer.emplace(db_, store, prompter_);
+        const int error = programmer->Run(lockKeys, *progress);
+        locksProgrammed_ = programmer->LocksProgrammed();
         if (error == 0 || error == kErrShown) return error;
         progress.reset();
         prompter_.Message(ExchangeErrorText(error), PromptIcon::Stop, {});
@@ -182,6 +191,7 @@ int DataExchange::Program(const std::vector<int>& lockKeys) {
         }
         return error;
     } catch (const dao::Error&) {
+        if (programmer) locksProgrammed_ = programmer->LocksProgrammed();
         progress.reset();
         prompter_.Message(exchange_texts::kDatabaseError, PromptIcon::Stop, {});
         return kErrShown;

@@ -64,6 +64,8 @@ class DataExchange {
     // The programming run for the locks on the identified device; 0 or the
     // error shown. A lost connection ends the link.
     int Program(const std::vector<int>& lockKeys);
+    // Locks the last programming run handed programming to the device.
+    int LocksProgrammed() const { return locksProgrammed_; }
 
     // Enrols the connected device as a new device, or again as the current
     // one. `networkName` names a new network device. The device key, or 0.
@@ -94,6 +96,7 @@ class DataExchange {
     Prompter& prompter_;
     ExchangeState state_;
     int removedDevice_ = 0;
+    int locksProgrammed_ = 0;
 };
 
 }  // namespace tandrel

@@ -1,5 +1,6 @@
 #include "desktop/exchange/device_identity.h"
 
+#include "desktop/exchange/device_rows.h"
 #include "desktop/exchange/handheld_record.h"
 
 namespace tandrel {
@@ -21,6 +22,13 @@ std::uint32_t WriteIdentity(RecordTransport& transport, const DeviceIdentity& id
     registry.SetString(REG_DATA_OFFSET_VERSION, identity.version);
     registry.SetString(REG_DATA_OFFSET_VERSION_LOS, identity.lockOsVersion);
     return registry.Write(false) ? 0 : registry.LastError();
+}
+
+int EnrolledDeviceKey(dao::Database& db, const DeviceIdentity& identity) {
+    if (identity.facility == 0 || identity.facility != FacilityCommCode(db)) return 0;
+    if (identity.identity == 0 || identity.identity > 0xFFFF) return 0;
+    DeviceRows devices(db);
+    return devices.Find(static_cast<int>(identity.identity)) ? devices.m_HPCKey : 0;
 }
 
 }  // namespace tandrel

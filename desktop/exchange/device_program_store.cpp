@@ -42,11 +42,22 @@ int DeviceProgramStore::ReadNext(ProgramRecord& record) {
     record.command = programs_.GetUI2(kCommand);
     const QByteArray payload = programs_.GetBlob(kPayload);
     record.payload.assign(payload.begin(), payload.end());
+    record.id = programs_.CurrentOid();
     return 0;
 }
 
 int DeviceProgramStore::DeleteLastRead() {
     return programs_.Delete() ? 0 : static_cast<int>(programs_.LastError());
+}
+
+int DeviceProgramStore::Delete(const ProgramRecord& record) {
+    if (programs_.OnNetwork() || record.id == 0) return kErrRecordNotFound;
+    programs_.SetCurrentOid(record.id);
+    return DeleteLastRead();
+}
+
+int DeviceProgramStore::Flush() {
+    return static_cast<int>(transport_.Flush());
 }
 
 int DeviceProgramStore::MarkNewLock(int lockAddress) {

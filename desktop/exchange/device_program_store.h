@@ -17,10 +17,11 @@ class DeviceProgramStore : public ProgramStore {
     int SeekFirst() override;
     int ReadNext(ProgramRecord& record) override;
     int DeleteLastRead() override;
+    int Delete(const ProgramRecord& record) override;
+    int Flush() override;
     int RecordCount() override { return static_cast<int>(recordCount_); }
     bool IsNetworkDevice() const override { return programs_.OnNetwork(); }
     int MarkNewLock(int lockAddress) override;
-    int Flush() override { return static_cast<int>(transport_.Flush()); }
 
   private:
     RecordTransport& transport_;

@@ -2,6 +2,7 @@
 #include "desktop/exchange/device_rows.h"
 
 #include "desktop/data/table_recordsets.h"
+#include "desktop/exchange/device_address.h"
 #include "desktop/exchange/device_texts.h"
 #include "platform/dao/error.h"
 
@@ -12,6 +13,18 @@ namespace texts = device_texts;
 
 constexpr int kPendingEnrolment = 2;
 constexpr int kPendingRemoval = 4;
+
+const QString kDeviceNameMissing = QStringLiteral("A device needs a name.");
+const QString kDeviceNameTaken = QStringLiteral("A device named %1 exists already.");
+
+bool NameTaken(dao::Database& db, const QString& name) {
+    const QString stored = name.left(kDeviceNameLength);
+    CMobileDevicesRecordset devices(db);
+    for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
+        if (devices.m_Name.compare(stored, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -82,6 +95,7 @@ void DevicePropertiesSheet::RemoveLock(int lockKey) {
 }
 
 bool DevicePropertiesSheet::Save() {
+    if (!ValuesFit()) return false;
     if (isNew_ && !AddDeviceRow()) return false;
     try {
         dao::Transaction transaction(db_);
@@ -109,6 +123,25 @@ bool DevicePropertiesSheet::Save() {
     }
     for (auto& [key, link] : locks_) link.stored = link.draft;
     return true;
+}
+
+// A network address the control cannot reach, or a second device of a
+// name the device list and the command line tell devices apart by, is
+// refused before anything is stored.
+bool DevicePropertiesSheet::ValuesFit() {
+    QString problem;
+    if (isNew_ && name.trimmed().isEmpty()) {
+        problem = kDeviceNameMissing;
+    } else if (isNew_ && NameTaken(db_, name)) {
+        problem = kDeviceNameTaken.arg(name.left(kDeviceNameLength));
+    } else if (networkChanged && !ReadOnly() && !IsDeviceAddress(ipAddress)) {
+        problem = kBadDeviceAddress;
+    } else if (networkChanged && !ReadOnly() && !IsDevicePort(port)) {
+        problem = kBadDevicePort;
+    }
+    if (problem.isEmpty()) return true;
+    prompter_.Message(problem, PromptIcon::Stop, {});
+    return false;
 }
 
 bool DevicePropertiesSheet::AddDeviceRow() {

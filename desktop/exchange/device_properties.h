@@ -47,12 +47,15 @@ class DevicePropertiesSheet {
     bool AddLock(int lockKey);
     void RemoveLock(int lockKey);
 
-    // False after the message of a failure.
+    // False after the message of a failure: a new device without a name or
+    // with one another device has, a network address or port that cannot
+    // be reached, a database error.
     bool Save();
 
   private:
     DevicePropertiesSheet(dao::Database& db, Prompter& prompter) : db_(db), prompter_(prompter) {}
     void LoadLocks();
+    bool ValuesFit();
     bool AddDeviceRow();
     bool SaveLocks();
 

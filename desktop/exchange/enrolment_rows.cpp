@@ -1,31 +1,80 @@
 #include "desktop/exchange/enrolment_rows.h"
 
-namespace tandrel {
+#include <algorithm>
 
-int ForEachPendingEnrolment(dao::Database& db, int lockKey,
-                            const std::function<int(const PendingEnrolment&)>& visit) {
-    // A statement of its own: `visit` may use the connection's cached ones.
+namespace tandrel {
+namespace {
+
+// One part in this many of the facility's locks is "much".
+constexpr std::size_t kMuchOfTheFacility = 4;
+
+std::string KeyList(const std::vector<int>& keys) {
+    std::string list;
+    for (int key : keys) list += (list.empty() ? "" : ", ") + std::to_string(key);
+    return list;
+}
+
+// "NOT INDEXED" when the statement should pass through the whole table.
+std::string TableOf(bool wholeTable) {
+    return wholeTable ? "\"Users to Locks\" NOT INDEXED" : "\"Users to Locks\"";
+}
+
+PendingEnrolment PendingOf(const dao::sqlite::Statement& rows, int first) {
+    PendingEnrolment e;
+    e.slot = static_cast<int>(rows.Int(first));
+    e.recordState = static_cast<int>(rows.Int(first + 1));
+    e.userTypeByte = static_cast<int>(rows.Int(first + 2));
+    e.userKey = static_cast<int>(rows.Int(first + 3));
+    return e;
+}
+
+}  // namespace
+
+bool CoversMuchOfTheFacility(dao::Database& db, std::size_t lockCount) {
+    auto& s = db.Connection().Cached("SELECT count(*) FROM Locks");
+    s.Step();
+    const auto locks = static_cast<std::size_t>(s.Int(0));
+    s.Reset();
+    return lockCount * kMuchOfTheFacility >= locks;
+}
+
+PendingEnrolments::PendingEnrolments(dao::Database& db, const std::vector<int>& lockKeys)
+    : db_(db) {
+    if (lockKeys.empty() || !CoversMuchOfTheFacility(db, lockKeys.size())) return;
+    auto& byLock = read_.emplace();
     dao::sqlite::Statement rows(
         db.Connection().Handle(),
-        "SELECT e.\"Lock User Index\", e.\"Record State\", e.\"User Type\", u.\"User Key\", "
-        "u.\"Lock ID code\", u.\"Card Media\", u.\"CardIssueNumber\", u.\"Home Group\", "
-        "u.\"Group Mask\", u.\"CurPIN\" FROM \"Users to Locks\" AS e LEFT JOIN Users AS u ON "
-        "u.\"User Key\" = e.\"User Index\" WHERE e.\"Lock Index\" = ? AND e.\"Record State\" > 1 "
-        "ORDER BY e.\"Lock User Index\"");
+        "SELECT \"Lock Index\", \"Lock User Index\", \"Record State\", \"User Type\", \"User "
+        "Index\" FROM " +
+            TableOf(true) + " WHERE \"Record State\" > 1 AND \"Lock Index\" IN (" +
+            KeyList(lockKeys) + ")");
+    while (rows.Step()) byLock[static_cast<int>(rows.Int(0))].push_back(PendingOf(rows, 1));
+    for (auto& [lock, enrolments] : byLock) {
+        std::sort(
+            enrolments.begin(), enrolments.end(),
+            [](const PendingEnrolment& a, const PendingEnrolment& b) { return a.slot < b.slot; });
+    }
+}
+
+int PendingEnrolments::ForEach(int lockKey,
+                               const std::function<int(const PendingEnrolment&)>& visit) {
+    if (read_) {
+        auto found = read_->find(lockKey);
+        if (found == read_->end()) return 0;
+        for (const PendingEnrolment& e : found->second) {
+            if (int result = visit(e)) return result;
+        }
+        return 0;
+    }
+    // A statement of its own: `visit` may use the connection's cached ones.
+    dao::sqlite::Statement rows(
+        db_.Connection().Handle(),
+        "SELECT \"Lock User Index\", \"Record State\", \"User Type\", \"User Index\" FROM "
+        "\"Users to Locks\" WHERE \"Lock Index\" = ? AND \"Record State\" > 1 ORDER BY \"Lock User "
+        "Index\"");
     rows.BindInt(1, lockKey);
-    PendingEnrolment e;
     while (rows.Step()) {
-        e.user.slot = static_cast<int>(rows.Int(0));
-        e.recordState = static_cast<int>(rows.Int(1));
-        e.user.userTypeByte = static_cast<int>(rows.Int(2));
-        e.userFound = !rows.IsNull(3);
-        e.user.idCode = rows.Text(4);
-        e.user.cardMedia = rows.Int(5) != 0;
-        e.user.cardIssueNumber = rows.Text(6);
-        e.user.homeGroup = static_cast<int>(rows.Int(7));
-        e.user.groupMask = static_cast<int>(rows.Int(8));
-        e.user.currentPin = rows.Text(9);
-        if (int result = visit(e)) return result;
+        if (int result = visit(PendingOf(rows, 0))) return result;
     }
     return 0;
 }
@@ -40,79 +89,16 @@ int EnrolmentCount(dao::Database& db, int lockKey) {
     return count;
 }
 
-void MarkUserRevisionsQueued(dao::Database& db, int lockKey) {
+void MarkUserRevisionsQueued(dao::Database& db, const std::vector<int>& lockKeys) {
+    if (lockKeys.empty()) return;
     // The 16-bit column holds the revision with bit 15 set: as a signed
     // number, its low 15 bits less 32768.
-    auto& s = db.Connection().Cached(
-        "UPDATE \"Users to Locks\" SET \"Download User Rev Number\" = (SELECT "
-        "(coalesce(u.\"Revision Counter\", 0) & 32767) - 32768 FROM Users AS u WHERE u.\"User "
-        "Key\" = \"Users to "
-        "Locks\".\"User Index\") WHERE \"Lock Index\" = ? AND \"Record State\" IN (2, 3)");
-    s.BindInt(1, lockKey);
-    s.Run();
-}
-
-std::vector<LeavingEnrolment> EnrolmentsLeaving(dao::Database& db, int lockKey, int first,
-                                                int last) {
-    auto& s = db.Connection().Cached(
-        "SELECT rowid, \"User Index\" FROM \"Users to Locks\" WHERE \"Lock Index\" = ? AND "
-        "\"Lock User Index\" BETWEEN ? AND ? AND \"Record State\" = 4 ORDER BY \"Lock User "
-        "Index\"");
-    s.BindInt(1, lockKey);
-    s.BindInt(2, first);
-    s.BindInt(3, last);
-    std::vector<LeavingEnrolment> rows;
-    while (s.Step()) rows.push_back({s.Int(0), static_cast<int>(s.Int(1))});
-    s.Reset();
-    return rows;
-}
-
-void DeleteEnrolment(dao::Database& db, qint64 row) {
-    auto& s = db.Connection().Cached("DELETE FROM \"Users to Locks\" WHERE rowid = ?");
-    s.BindInt(1, row);
-    s.Run();
-}
-
-std::optional<SlotEnrolment> EnrolmentInSlot(dao::Database& db, int lockKey, int slot) {
-    auto& s = db.Connection().Cached(
-        "SELECT e.rowid, e.\"User Type\", e.\"Record State\", e.\"Download User Rev Number\", "
-        "e.\"User Index\", u.\"User Key\", u.\"Revision Counter\" FROM \"Users to Locks\" AS e "
-        "LEFT JOIN Users AS u ON u.\"User Key\" = e.\"User Index\" WHERE e.\"Lock Index\" = ? AND "
-        "e.\"Lock User Index\" = ?");
-    s.BindInt(1, lockKey);
-    s.BindInt(2, slot);
-    std::optional<SlotEnrolment> found;
-    if (s.Step()) {
-        SlotEnrolment e;
-        e.row = s.Int(0);
-        e.userType = static_cast<int>(s.Int(1));
-        e.recordState = static_cast<int>(s.Int(2));
-        e.downloadedRevision = static_cast<std::int16_t>(s.Int(3));
-        e.userKey = static_cast<int>(s.Int(4));
-        e.userFound = !s.IsNull(5);
-        e.userRevision = static_cast<std::int16_t>(s.Int(6));
-        found = e;
-    }
-    s.Reset();
-    return found;
-}
-
-void SettleEnrolment(dao::Database& db, const SlotEnrolment& enrolment) {
-    auto& s = db.Connection().Cached(
-        "UPDATE \"Users to Locks\" SET \"Download User Rev Number\" = ?, \"Record State\" = ? "
-        "WHERE rowid = ?");
-    s.BindInt(1, enrolment.downloadedRevision);
-    s.BindInt(2, enrolment.recordState);
-    s.BindInt(3, enrolment.row);
-    s.Run();
-}
-
-void LowerUserPending(dao::Database& db, int userKey) {
-    auto& s = db.Connection().Cached(
-        "UPDATE Users SET \"Pending Action Counter\" = \"Pending Action Counter\" - 1 WHERE "
-        "\"User Key\" = ? AND \"Pending Action Counter\" > 0");
-    s.BindInt(1, userKey);
-    s.Run();
+    db.Connection().Exec(
+        "UPDATE " + TableOf(CoversMuchOfTheFacility(db, lockKeys.size())) +
+        " SET \"Download User Rev Number\" = (SELECT (coalesce(u.\"Revision Counter\", 0) & "
+        "32767) - 32768 FROM Users AS u WHERE u.\"User Key\" = \"Users to Locks\".\"User Index\") "
+        "WHERE \"Lock Index\" IN (" +
+        KeyList(lockKeys) + ") AND \"Record State\" IN (2, 3)");
 }
 
 }  // namespace tandrel

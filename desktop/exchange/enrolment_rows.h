@@ -1,63 +1,52 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "desktop/exchange/lock_payloads.h"
 #include "platform/dao/database.h"
 
 namespace tandrel {
 
 // One enrolment of a lock whose change the lock has yet to get (Record
-// State 2 or 3: write the user; 4: clear the slot), with what the lock keeps
-// of its user.
+// State 2 or 3: write the user; 4: clear the slot).
 struct PendingEnrolment {
     int recordState = 0;
-    bool userFound = false;
-    LockUserData user;  // slot and user type byte from the enrolment
+    int slot = 0;
+    int userTypeByte = 0;
+    int userKey = 0;
 };
 
-// Visits the lock's pending enrolments in slot order, reading each with
-// its user in one pass; stops at the first non-zero result of `visit` and
-// returns it.
-int ForEachPendingEnrolment(dao::Database& db, int lockKey,
-                            const std::function<int(const PendingEnrolment&)>& visit);
+// The pending enrolments of the locks of a programming run. A lock's
+// enrolments are spread over the whole table: for a run over much of the
+// facility one pass through the table in its own order reads them all far
+// sooner than looking each lock's up by index; a run over a few locks looks
+// them up.
+class PendingEnrolments {
+  public:
+    PendingEnrolments(dao::Database& db, const std::vector<int>& lockKeys);
+
+    // Visits the lock's pending enrolments in slot order; stops at the
+    // first non-zero result of `visit` and returns it.
+    int ForEach(int lockKey, const std::function<int(const PendingEnrolment&)>& visit);
+
+  private:
+    dao::Database& db_;
+    std::optional<std::map<int, std::vector<PendingEnrolment>>> read_;  // by lock
+};
+
+// Whether `lockCount` locks are enough of the facility's for a pass through
+// the whole enrolment table to beat looking their enrolments up.
+bool CoversMuchOfTheFacility(dao::Database& db, std::size_t lockCount);
 
 // How many users the lock has enrolled, in any state.
 int EnrolmentCount(dao::Database& db, int lockKey);
 
-// Gives every enrolment of the lock waiting for its user (Record State 2
+// Gives every enrolment of the locks waiting for its user (Record State 2
 // or 3) its user's current revision with the pending mark, once the users
-// are queued.
-void MarkUserRevisionsQueued(dao::Database& db, int lockKey);
-
-// Enrolments of the lock in slots [first, last] that wait for removal
-// (Record State 4): their rows and users.
-struct LeavingEnrolment {
-    qint64 row = 0;
-    int userKey = 0;
-};
-std::vector<LeavingEnrolment> EnrolmentsLeaving(dao::Database& db, int lockKey, int first,
-                                                int last);
-void DeleteEnrolment(dao::Database& db, qint64 row);
-
-// The enrolment in a lock's slot, with what settling a delivered user write
-// needs of it and of its user.
-struct SlotEnrolment {
-    qint64 row = 0;
-    int userType = 0;
-    int recordState = 0;
-    std::int16_t downloadedRevision = 0;
-    bool userFound = false;
-    int userKey = 0;
-    std::int16_t userRevision = 0;
-};
-std::optional<SlotEnrolment> EnrolmentInSlot(dao::Database& db, int lockKey, int slot);
-// Stores the enrolment's revision column and state.
-void SettleEnrolment(dao::Database& db, const SlotEnrolment& enrolment);
-// One change fewer waiting for the user (Pending Action Counter, not
-// below 0).
-void LowerUserPending(dao::Database& db, int userKey);
+// are queued: one statement for all of them.
+void MarkUserRevisionsQueued(dao::Database& db, const std::vector<int>& lockKeys);
 
 }  // namespace tandrel

@@ -99,8 +99,10 @@ int CHandheldRecord::PropertyCount() const {
 
 ce::Record CHandheldRecord::Properties() const {
     const auto& types = PropertyTypes(kind_);
+    const int count = PropertyCount();
     ce::Record props;
-    for (int i = 0; i < PropertyCount(); ++i) {
+    props.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         const Slot& slot = slots_[static_cast<std::size_t>(i)];
         ce::PropVal prop;
         prop.id =

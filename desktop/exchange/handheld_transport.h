@@ -19,7 +19,7 @@ class HandheldTransport : public RecordTransport {
     std::uint32_t Write(CHandheldRecord& record, bool isNew) override;
     std::uint32_t Delete(CHandheldRecord& record) override;
     std::uint32_t DeleteAll(CHandheldRecord& record) override;
-    std::uint32_t Flush() override { return device_->FlushDatabases(); }
+    std::uint32_t Flush() override { return device_->FlushDatabaseVolume(); }
 
     // Opens TDXLDF, TDXLMF, TDXPGM and TDXLAF by name (creating any that is
     // missing), TDXLMF again by path index, and reads their record counts.

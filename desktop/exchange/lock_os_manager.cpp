@@ -19,9 +19,10 @@ bool ReadRegistry(CHandheldRecord& registry) {
 }  // namespace
 
 CLockOsManager::CLockOsManager(const LockOsDevice& device, std::int32_t commCode,
-                               Prompter& prompter)
+                               Prompter& prompter, DeviceCheck isEnrolled)
     : commCode_(static_cast<std::uint32_t>(commCode)),
       prompter_(prompter),
+      isEnrolled_(std::move(isEnrolled)),
       installer_(device, prompter),
       registry_(RecordKind::DeviceRegistry, *device.transport) {}
 
@@ -33,7 +34,8 @@ bool CLockOsManager::Open() {
     }
     // Facility 0 is a device enrolled nowhere, whatever this facility's code.
     const std::uint32_t facility = registry_.GetUI4(REG_DATA_OFFSET_FACILITY);
-    if (facility == 0 || facility != commCode_) {
+    const std::uint32_t identity = registry_.GetUI4(REG_DATA_OFFSET_IDENTITY);
+    if (facility == 0 || facility != commCode_ || (isEnrolled_ && !isEnrolled_(identity))) {
         prompter_.Message(texts::kNotEnrolled, PromptIcon::Stop, texts::kTitle);
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 #include "desktop/data/prompter.h"
 #include "desktop/exchange/handheld_record.h"
@@ -16,8 +17,13 @@ namespace tandrel {
 // ending the connection is its owner's part.
 class CLockOsManager {
   public:
-    // `commCode`: the open facility's communication code.
-    CLockOsManager(const LockOsDevice& device, std::int32_t commCode, Prompter& prompter);
+    // Tells whether a device identity is one of the facility's devices.
+    using DeviceCheck = std::function<bool(std::uint32_t identity)>;
+
+    // `commCode`: the open facility's communication code; `isEnrolled`,
+    // when given, must also accept the device's identity.
+    CLockOsManager(const LockOsDevice& device, std::int32_t commCode, Prompter& prompter,
+                   DeviceCheck isEnrolled = {});
 
     // Reads the device's registry. False, with the reason shown, when it
     // cannot be read or the device is not enrolled in this facility.
@@ -41,6 +47,7 @@ class CLockOsManager {
 
     std::uint32_t commCode_;
     Prompter& prompter_;
+    DeviceCheck isEnrolled_;
     LockOsInstaller installer_;
     CHandheldRecord registry_;
     QString installed_;

@@ -5,6 +5,7 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/lock_payloads.h"
+#include "desktop/exchange/lock_user_writes.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
 #include "platform/dao/error.h"
@@ -17,6 +18,7 @@ namespace texts = programming_texts;
 namespace {
 
 constexpr int kGroupTableSkipSteps = 80;
+constexpr int kNothingOutstanding = 0;  // Pending Action Counter
 
 const QString kPrimaryKey = QStringLiteral("PrimaryKey");
 
@@ -45,18 +47,42 @@ LockProgrammer::LockProgrammer(dao::Database& db, ProgramStore& store, Prompter&
 }
 
 int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
-    for (int lockKey : lockKeys) {
-        if (int error = ProgramOneLock(lockKey, progress)) return error;
+    locksProgrammed_ = 0;
+    ProgrammingBatch batch(db_, store_, recordsPerCommit_);
+    LockUserWrites userWrites(db_);
+    PendingEnrolments enrolments(db_, lockKeys);
+    userWrites_ = &userWrites;
+    enrolments_ = &enrolments;
+    int error = 0;
+    try {
+        for (int lockKey : lockKeys) {
+            error = ProgramOneLock(lockKey, batch, progress);
+            if (error == 0 && batch.Full()) error = batch.Commit();
+            if (error != 0) break;
+        }
+        // The locks done before a failing one keep their programming.
+        const int committed = batch.Commit();
+        if (error == 0) error = committed;
+    } catch (...) {
+        userWrites_ = nullptr;
+        enrolments_ = nullptr;
+        locksProgrammed_ = batch.LocksHanded();
+        throw;
     }
-    prompter_.Message(texts::kRunComplete, PromptIcon::Information);
-    return 0;
+    userWrites_ = nullptr;
+    enrolments_ = nullptr;
+    locksProgrammed_ = batch.LocksHanded();
+    if (error == 0) prompter_.Message(texts::kRunComplete, PromptIcon::Information);
+    return error;
 }
 
-// One lock's programming commits with its row, so a failure leaves the lock
-// as it was; records already queued for it are cleared by its next run.
-int LockProgrammer::ProgramOneLock(int lockKey, Progress& progress) {
+// A lock's row is saved only when all of its programming was queued, so a
+// failure leaves the lock as it was; records already queued for it are
+// cleared by its next run. A lock that needed nothing is not handed to the
+// device: nothing is outstanding for it.
+int LockProgrammer::ProgramOneLock(int lockKey, ProgrammingBatch& batch, Progress& progress) {
     if (!locks_.Seek(QStringLiteral("="), {lockKey})) return kErrRecordNotFound;
-    dao::Transaction transaction(db_);
+    batch.Begin();
     facility_.Requery();
     locks_.Edit();
     int error = 0;
@@ -70,12 +96,14 @@ int LockProgrammer::ProgramOneLock(int lockKey, Progress& progress) {
         locks_.CancelUpdate();
         return error;
     }
-    ApplyLockEvent(locks_, LockEvent::Queued);
+    if (sequence_ > 0) {
+        ApplyLockEvent(locks_, LockEvent::Queued);
+    } else {
+        locks_.m_DataDownloadedFlag = 0;
+        locks_.m_PendingActionCounter = kNothingOutstanding;
+    }
     locks_.Update();
-    // The lock counts as handed over only once its records are safe on the
-    // device.
-    if (int error = store_.Flush()) return error;
-    transaction.Commit();
+    batch.Add(lockKey, sequence_);
     return 0;
 }
 
@@ -201,22 +229,27 @@ int LockProgrammer::QueueOpenDelay(Progress& progress) {
     return 0;
 }
 
-// The lock's enrolments are read with their users in one pass: a lock may
-// hold thousands, and each one here is one command.
+// The lock's enrolments are read in one pass, their users once per run: a
+// lock may hold thousands, and each one here is one command.
 int LockProgrammer::UpdateUserList(Progress& progress) {
     progress.SetText(texts::kUpdatingUserList);
     progress.SetRange(EnrolmentCount(db_, lockAddress_));
+    std::optional<LockUserWrites> ownWrites;
+    LockUserWrites& writes = userWrites_ ? *userWrites_ : ownWrites.emplace(db_);
+    std::optional<PendingEnrolments> ownEnrolments;
+    PendingEnrolments& enrolments =
+        enrolments_ ? *enrolments_ : ownEnrolments.emplace(db_, std::vector<int>{lockAddress_});
     int position = 0;
-    const int error = ForEachPendingEnrolment(db_, lockAddress_, [&](const PendingEnrolment& e) {
+    return enrolments.ForEach(lockAddress_, [&](const PendingEnrolment& e) {
         progress.SetPosition(++position);
-        if (!e.userFound) return kErrRecordNotFound;
-        if (e.recordState == 4)
-            return Queue(protocol::LOCK_COMMAND_CODE_DEL_USERS,
-                         DeleteUsersPayload(e.user.slot, e.user.slot));
-        return Queue(protocol::LOCK_COMMAND_CODE_WRITE_USER, WriteUserPayload(e.user));
+        if (e.recordState == 4) {
+            if (!writes.HasUser(e.userKey)) return kErrRecordNotFound;
+            return Queue(protocol::LOCK_COMMAND_CODE_DEL_USERS, DeleteUsersPayload(e.slot, e.slot));
+        }
+        const std::optional<Bytes> payload = writes.Payload(e.userKey, e.slot, e.userTypeByte);
+        if (!payload) return kErrRecordNotFound;
+        return Queue(protocol::LOCK_COMMAND_CODE_WRITE_USER, *payload);
     });
-    if (error == 0) MarkUserRevisionsQueued(db_, lockAddress_);
-    return error;
 }
 
 }  // namespace tandrel

@@ -21,6 +21,8 @@ class NetworkTransport : public RecordTransport {
     std::uint32_t Write(CHandheldRecord& record, bool isNew) override;
     std::uint32_t Delete(CHandheldRecord& record) override;
     std::uint32_t DeleteAll(CHandheldRecord& record) override;
+    // The device's store keeps each record once its call returned.
+    std::uint32_t Flush() override { return 0; }
     std::uint32_t OpenDatabases(ExchangeDatabases& databases) override;
     void CloseDatabases(ExchangeDatabases& databases) override;
     // RemoveAllLockRecords on OS data, enrolled lock, directory node,

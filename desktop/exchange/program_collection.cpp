@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
-#include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
@@ -19,22 +18,21 @@ const QString kEqual = QStringLiteral("=");
 
 constexpr std::size_t kPayloadLookedAt = 64;
 
-int LowerNotBelowZero(int counter) {
-    return counter > 0 ? counter - 1 : counter;
+// Whether `records` programming records are enough against the enrolment
+// table for reading all of it in one pass to pay.
+bool HoldsMuchOfTheTable(dao::Database& db, int records) {
+    auto& s = db.Connection().Cached("SELECT max(rowid) FROM \"Users to Locks\"");
+    s.Step();
+    const qint64 rows = s.Int(0);
+    s.Reset();
+    return rows > 0 && static_cast<qint64>(records) * 4 >= rows;
 }
 
 }  // namespace
 
 ProgramCollector::ProgramCollector(dao::Database& db, ProgramStore& store, Prompter& prompter)
-    : db_(db),
-      store_(store),
-      prompter_(prompter),
-      locks_(db),
-      users_(db),
-      schedules_(db),
-      facility_(db) {
+    : db_(db), store_(store), prompter_(prompter), locks_(db), schedules_(db), facility_(db) {
     locks_.SetCurrentIndex(kPrimaryKey);
-    users_.SetCurrentIndex(kPrimaryKey);
     schedules_.SetCurrentIndex(kPrimaryKey);
 }
 
@@ -42,7 +40,8 @@ int ProgramCollector::Collect(Progress& progress) {
     try {
         return CollectRecords(progress);
     } catch (const dao::Error& e) {
-        lockTransaction_.reset();
+        if (lockKnown_) locks_.CancelUpdate();
+        batch_.reset();
         prompter_.Message(e.Description(), PromptIcon::Exclamation);
         return e.Number();
     }
@@ -56,7 +55,9 @@ int ProgramCollector::CollectRecords(Progress& progress) {
     progress.SetRange(range);
     int position = 0;
     lockAddress_.reset();
+    lockKnown_ = false;
     facility_.Requery();
+    source_.emplace(db_, !network && HoldsMuchOfTheTable(db_, store_.RecordCount()));
 
     const int sought = store_.SeekFirst();
     if (sought == kErrRecordNotFound) return 0;
@@ -66,28 +67,59 @@ int ProgramCollector::CollectRecords(Progress& progress) {
         const int error = store_.ReadNext(record);
         if (error == kErrNoMoreItems) break;
         if (error != 0) return error;
-        if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
-        if (record.LockAddress() != lockAddress_) {
-            if (lockAddress_) FinishLock();
-            StartLock(record.LockAddress());
-        }
-        if (lockKnown_) Apply(record);
-        if (record.Delivered() || !lockKnown_) {
-            if (int deleted = store_.DeleteLastRead()) return deleted;
-        }
+        if (int taken = Take(record)) return taken;
         position = std::min(position + step, range);
         progress.SetPosition(position);
     }
     if (lockAddress_) FinishLock();
+    return CommitBatch();
+}
+
+// Books one record; a lock's last record is known only when the next
+// lock's first one comes.
+int ProgramCollector::Take(ProgramRecord& record) {
+    if (record.payload.size() > kPayloadLookedAt) record.payload.resize(kPayloadLookedAt);
+    if (record.LockAddress() != lockAddress_) {
+        if (lockAddress_) FinishLock();
+        const bool full = store_.IsNetworkDevice() || batchRecords_ >= recordsPerCommit_;
+        if (full) {
+            if (int error = CommitBatch()) return error;
+        }
+        StartLock(record.LockAddress());
+    }
+    ++batchRecords_;
+    if (lockKnown_) Apply(record);
+    if (!record.Delivered() && lockKnown_) return 0;
+    if (store_.IsNetworkDevice()) return store_.DeleteLastRead();
+    done_.push_back({record.key, record.command, {}, record.id});  // its id deletes it
+    return 0;
+}
+
+// The batch's bookings are committed before its records leave the device.
+int ProgramCollector::CommitBatch() {
+    if (batch_) {
+        WriteEnrolmentChanges(db_, enrolmentChanges_);
+        if (users_.Write(db_)) usersRemoved_ = true;
+        batch_->Commit();
+        batch_.reset();
+    }
+    batchRecords_ = 0;
+    std::vector<ProgramRecord> done;
+    done.swap(done_);
+    for (const ProgramRecord& record : done) {
+        if (int error = store_.Delete(record)) return error;
+    }
     return 0;
 }
 
 void ProgramCollector::StartLock(int lockAddress) {
+    if (!batch_) batch_.emplace(db_);
     lockAddress_ = lockAddress;
     lockKnown_ = locks_.Seek(kEqual, {lockAddress});
+    if (lockKnown_) locks_.Edit();
+    enrolments_.emplace(source_->Take(lockAddress));
     schedulesDelivered_ = true;
     pinTableDelivered_ = true;
-    lockTransaction_.emplace(db_);
 }
 
 void ProgramCollector::Apply(const ProgramRecord& record) {
@@ -105,120 +137,54 @@ void ProgramCollector::Apply(const ProgramRecord& record) {
     if (!delivered) return;
     switch (record.Code()) {
         case protocol::LOCK_COMMAND_CODE_SET_FACILITY:
-            ClearMark(&CLocksRecordset::m_DownloadedFacilityRev);
+            locks_.m_DownloadedFacilityRev = MarkCleared(locks_.m_DownloadedFacilityRev);
             break;
-        case protocol::LOCK_COMMAND_CODE_SET_ADDRESS: DeliveredAddress(); break;
+        case protocol::LOCK_COMMAND_CODE_SET_ADDRESS:
+            if (locks_.m_RecordState == 2) locks_.m_RecordState = 3;
+            break;
         case protocol::LOCK_COMMAND_CODE_SET_DELAY:
-            ClearMark(&CLocksRecordset::m_DownloadedOpenDelaySeconds);
+            locks_.m_DownloadedOpenDelaySeconds = MarkCleared(locks_.m_DownloadedOpenDelaySeconds);
             break;
         case protocol::LOCK_COMMAND_CODE_DEL_USERS: DeliveredRemoval(record.payload); break;
         case protocol::LOCK_COMMAND_CODE_WRITE_USER: DeliveredUser(record.payload); break;
-        case protocol::LOCK_COMMAND_CODE_GET_AUDITALL: DeliveredAuditRequest(); break;
+        case protocol::LOCK_COMMAND_CODE_GET_AUDITALL: locks_.m_AuditGetAll = 0; break;
         default: break;
     }
 }
 
-void ProgramCollector::ClearMark(std::int16_t CLocksRecordset::*column) {
-    locks_.Edit();
-    locks_.*column = MarkCleared(locks_.*column);
-    locks_.Update();
-}
-
-void ProgramCollector::DeliveredAddress() {
-    if (locks_.m_RecordState != 2) return;
-    locks_.Edit();
-    locks_.m_RecordState = 3;
-    locks_.Update();
-}
-
-void ProgramCollector::DeliveredAuditRequest() {
-    locks_.Edit();
-    locks_.m_AuditGetAll = 0;
-    locks_.Update();
-}
-
 // The lock cleared slots [first, last]: enrolments waiting for removal there
-// are gone.
+// are gone, each one user fewer for the lock.
 void ProgramCollector::DeliveredRemoval(const protocol::Bytes& payload) {
     if (payload.size() < 4) return;
     const int first = protocol::ReadBigEndian16(payload, 0);
     const int last = protocol::ReadBigEndian16(payload, 2);
-    for (const LeavingEnrolment& e : EnrolmentsLeaving(db_, *lockAddress_, first, last))
-        RemoveEnrolment(e);
-    if (first == 0 && last == locks_.m_UserCapacity - 1 && locks_.m_RebuildUserList) {
-        locks_.Edit();
-        locks_.m_RebuildUserList = false;
-        locks_.Update();
+    for (int userKey : enrolments_->Removed(first, last)) {
+        locks_.m_EnrolledUserCounter = std::max(locks_.m_EnrolledUserCounter - 1, 0);
+        users_.Removed(userKey);
     }
+    if (first == 0 && last == locks_.m_UserCapacity - 1) locks_.m_RebuildUserList = false;
 }
 
-void ProgramCollector::RemoveEnrolment(const LeavingEnrolment& enrolment) {
-    DeleteEnrolment(db_, enrolment.row);
-    locks_.Edit();
-    ApplyLockEvent(locks_, LockEvent::Collected);
-    locks_.m_EnrolledUserCounter = std::max(locks_.m_EnrolledUserCounter - 1, 0);
-    locks_.Update();
-    if (users_.Seek(kEqual, {enrolment.userKey})) {
-        users_.Edit();
-        users_.m_PendingActionCounter = LowerNotBelowZero(users_.m_PendingActionCounter);
-        users_.m_EnrolledLockCounter = LowerNotBelowZero(users_.m_EnrolledLockCounter);
-        if (users_.m_EnrolledLockCounter < 1 && users_.m_RecordState == 4) {
-            users_.m_PendingActionCounter = 0;
-            users_.m_RecordState = 0;
-            usersRemoved_ = true;
-        }
-        users_.Update();
-    }
-}
-
-// The lock holds the user written to a slot; the enrolment is current when
-// it holds the user's latest revision with the type the facility gave it.
 void ProgramCollector::DeliveredUser(const protocol::Bytes& payload) {
     const int heldType = DeliveredUserType(payload);
     if (heldType < 0) return;
     const int slot = protocol::ReadBigEndian16(payload, 0);
-    std::optional<SlotEnrolment> enrolment = EnrolmentInSlot(db_, *lockAddress_, slot);
-    if (!enrolment) return;
-    enrolment->downloadedRevision = MarkCleared(enrolment->downloadedRevision);
-    if (enrolment->userFound &&
-        HoldsRevision(enrolment->downloadedRevision, enrolment->userRevision) &&
-        enrolment->userType == heldType && enrolment->recordState > 1) {
-        ApplyCollected();
-        LowerUserPending(db_, enrolment->userKey);
-        enrolment->recordState = 1;
-    }
-    SettleEnrolment(db_, *enrolment);
+    if (const std::optional<int> userKey = enrolments_->Written(slot, heldType))
+        users_.Settled(*userKey);
 }
 
-// Books the collected event on the lock, writing only when it changes the
-// row (a lock's thousands of confirmations change it once).
-void ProgramCollector::ApplyCollected() {
-    const int normalised =
-        NormalisedPendingCounter(locks_.m_PendingActionCounter, locks_.m_DataDownloadedFlag);
-    if (locks_.m_DataDownloadedFlag == 0 &&
-        locks_.m_PendingActionCounter == PendingCounterAfter(LockEvent::Collected, normalised))
-        return;
-    locks_.Edit();
-    ApplyLockEvent(locks_, LockEvent::Collected);
-    locks_.Update();
-}
-
+// Whatever the lock confirmed is booked with it.
 void ProgramCollector::FinishLock() {
-    if (lockKnown_) {
-        locks_.Edit();
-        ApplyLockEvent(locks_, LockEvent::Collected);
-        if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
-        if (pinTableDelivered_)
-            locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);
-        locks_.Update();
-        if (AllDelivered()) {
-            locks_.Edit();
-            locks_.m_RecordState = 1;
-            locks_.Update();
-        }
-    }
-    lockTransaction_->Commit();
-    lockTransaction_.reset();
+    enrolments_->TakeChanges(enrolmentChanges_);
+    enrolments_.reset();
+    if (!lockKnown_) return;
+    ApplyLockEvent(locks_, LockEvent::Collected);
+    if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
+    if (pinTableDelivered_)
+        locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);
+    if (AllDelivered()) locks_.m_RecordState = 1;
+    locks_.Update();
+    lockKnown_ = false;
 }
 
 // A lock that holds every kind of its data is current again. A new lock

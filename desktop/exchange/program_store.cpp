@@ -20,4 +20,17 @@ int DeleteLockRecords(ProgramStore& store, int lockAddress, int* deleted) {
     }
 }
 
+int HoldsLockRecords(ProgramStore& store, int lockAddress, bool& holds) {
+    holds = false;
+    const int sought = store.SeekAtLeast(static_cast<std::uint32_t>(lockAddress) << 16);
+    if (sought == kErrRecordNotFound) return 0;
+    if (sought != 0) return sought;
+    ProgramRecord record;
+    const int error = store.ReadNext(record);
+    if (error == kErrNoMoreItems) return 0;
+    if (error != 0) return error;
+    holds = record.LockAddress() == lockAddress;
+    return 0;
+}
+
 }  // namespace tandrel

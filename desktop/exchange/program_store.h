@@ -11,6 +11,7 @@ struct ProgramRecord {
     std::uint32_t key = 0;      // lock address in bits 16-31, sequence number in 0-15
     std::uint16_t command = 0;  // command code in bits 0-14, delivered mark in bit 15
     protocol::Bytes payload;
+    std::uint32_t id = 0;  // of a record read from a handheld: its object id; 0 elsewhere
 
     int LockAddress() const { return static_cast<int>(key >> 16); }
     int Code() const { return command & 0x7FFF; }
@@ -41,6 +42,12 @@ class ProgramStore {
     virtual int ReadNext(ProgramRecord& record) = 0;
     // Deletes the record read last.
     virtual int DeleteLastRead() = 0;
+    // Deletes a record read earlier, by its id (a handheld's records only:
+    // a network device deletes nothing but the record read last).
+    virtual int Delete(const ProgramRecord& record) = 0;
+    // Makes everything written so far durable on the device: after 0, the
+    // records survive the device or this program going away.
+    virtual int Flush() = 0;
     // Records stored, to scale progress.
     virtual int RecordCount() = 0;
     virtual bool IsNetworkDevice() const = 0;
@@ -48,14 +55,14 @@ class ProgramStore {
     // Sets the program status of the lock's enrolled-lock record to "new
     // lock"; a lock the device does not list yet is left alone.
     virtual int MarkNewLock(int lockAddress) = 0;
-
-    // Makes what was written so far permanent on the device.
-    virtual int Flush() { return 0; }
 };
 
 // Deletes every record of the lock (they sit together, in queue order, from
 // the lock address x 65536 on); 0 or the device error. `deleted` counts
 // the records deleted.
 int DeleteLockRecords(ProgramStore& store, int lockAddress, int* deleted = nullptr);
+
+// Whether the device holds any record of the lock; 0 or the device error.
+int HoldsLockRecords(ProgramStore& store, int lockAddress, bool& holds);
 
 }  // namespace tandrel

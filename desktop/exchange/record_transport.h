@@ -29,10 +29,10 @@ class RecordTransport {
     // Deletes the current record; every record of the kind.
     virtual std::uint32_t Delete(CHandheldRecord& record) = 0;
     virtual std::uint32_t DeleteAll(CHandheldRecord& record) = 0;
-    // Makes the records written so far permanent on the device: the
-    // facility records a hand-over only once this returned 0. A network
-    // device stores each record before it answers.
-    virtual std::uint32_t Flush() { return 0; }
+    // Makes every change so far durable on the device: the facility records
+    // a hand-over only once this returned 0. A network device stores each
+    // record before it answers.
+    virtual std::uint32_t Flush() = 0;
 
     // The exchange's databases: opened (created where missing) with their
     // record counts, closed, and reset to empty.

@@ -42,12 +42,12 @@ class Api {
     // CeOidGetInfo of a database.
     virtual std::uint32_t OidGetInfo(Oid oid, ObjectInfo& info) = 0;
     virtual std::uint32_t CloseHandle(Handle handle) = 0;
-    // CeFlushDBVol: every change so far is permanent once this returns 0.
-    // A store that writes each change through has nothing to do.
-    virtual std::uint32_t FlushDatabases() { return 0; }
     // CeFindFirstDatabase / CeFindNextDatabase: the databases of `type`
     // (0: all) in the order they were created.
     virtual std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) = 0;
+    // CeFlushDBVol: what the calls changed so far is on the device's storage
+    // when it returns 0, and survives the device losing power.
+    virtual std::uint32_t FlushDatabaseVolume() = 0;
 
     // CeRegOpenKeyEx / CeRegCreateKeyEx under HKEY_LOCAL_MACHINE or
     // HKEY_CURRENT_USER; CeRegCreateKeyEx makes every missing level.

@@ -149,6 +149,9 @@ std::uint32_t CradleSession::CloseHandle(Handle handle) {
 std::uint32_t CradleSession::FindDatabases(std::uint32_t type, std::vector<Oid>& oids) {
     return Link([&] { return store_->FindDatabases(type, oids); });
 }
+std::uint32_t CradleSession::FlushDatabaseVolume() {
+    return Link([&] { return store_->Flush(); });
+}
 std::uint32_t CradleSession::RegOpenKeyEx(HKey root, const QString& subKey, HKey& key) {
     return Link([&] { return store_->RegOpenKeyEx(root, subKey, key); });
 }
@@ -162,9 +165,6 @@ std::uint32_t CradleSession::RegQueryValueEx(HKey key, const QString& name, std:
 std::uint32_t CradleSession::RegSetValueEx(HKey key, const QString& name, std::uint32_t type,
                                            const QByteArray& data) {
     return Link([&] { return store_->RegSetValueEx(key, name, type, data); });
-}
-std::uint32_t CradleSession::FlushDatabases() {
-    return Link([&] { return store_->Flush(); });
 }
 
 std::uint32_t CradleSession::RegCloseKey(HKey key) {

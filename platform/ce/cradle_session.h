@@ -45,8 +45,8 @@ class CradleSession : public Api {
     std::uint32_t DeleteRecord(Handle handle, Oid oid) override;
     std::uint32_t OidGetInfo(Oid oid, ObjectInfo& info) override;
     std::uint32_t CloseHandle(Handle handle) override;
-    std::uint32_t FlushDatabases() override;
     std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) override;
+    std::uint32_t FlushDatabaseVolume() override;
     std::uint32_t RegOpenKeyEx(HKey root, const QString& subKey, HKey& key) override;
     std::uint32_t RegCreateKeyEx(HKey root, const QString& subKey, HKey& key) override;
     std::uint32_t RegQueryValueEx(HKey key, const QString& name, std::uint32_t& type,

@@ -53,36 +53,54 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(const QString& path, std::uint32_
 
 void ObjectStore::Connect(bool create, int pageSize) {
     db_.Open(path_, create);
-    // Holding the write lock from here on keeps every other program out
-    // until this one lets go of the file.
+    // Holding the locks from here on keeps every other program out until
+    // this one lets go of the file.
     db_.Exec("PRAGMA locking_mode=EXCLUSIVE");
     db_.Exec("PRAGMA cell_size_check=ON");
-    if (create && pageSize > 0) db_.Exec("PRAGMA page_size=" + std::to_string(pageSize));
-    db_.Exec("BEGIN EXCLUSIVE");
     if (create) {
-        for (const std::string& sql : store_schema::FixedTables()) db_.Exec(sql);
-        db_.Exec("INSERT INTO meta VALUES('format', " + std::to_string(kFormat) + ")");
-        db_.Exec("INSERT INTO meta VALUES('capacity', 0)");
-        for (HKey root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-            db_.Exec("INSERT INTO reg_keys(root, path, folded) VALUES(" + std::to_string(root) +
-                     ", '', '')");
-        }
+        MakeNewStore(pageSize);
+    } else {
+        // Checked before anything is written: a write transaction alone
+        // would turn an empty file into a database.
+        CheckIsStore();
+        db_.Exec("BEGIN EXCLUSIVE");
+        db_.Exec("COMMIT");
     }
-    db_.Exec("COMMIT");
-    if (!store_schema::SchemaFits(db_)) dao::Throw(dao::kErrUnrecognizedFormat);
-    auto& check = db_.Cached("PRAGMA quick_check");
-    if (!check.Step() || check.Text(0) != QLatin1String("ok")) dao::Throw(dao::kErrCorrupt);
-    check.Reset();
-    auto& format = db_.Cached("SELECT value FROM meta WHERE name = 'format'");
-    if (!format.Step() || format.Int(0) != kFormat) dao::Throw(dao::kErrUnrecognizedFormat);
     auto& capacity = db_.Cached("SELECT value FROM meta WHERE name = 'capacity'");
     capacity_ = capacity.Step() ? std::max<qint64>(0, capacity.Int(0)) : 0;
+    capacity.Reset();
+}
+
+void ObjectStore::MakeNewStore(int pageSize) {
+    if (pageSize > 0) db_.Exec("PRAGMA page_size=" + std::to_string(pageSize));
+    db_.Exec("BEGIN EXCLUSIVE");
+    for (const std::string& sql : store_schema::FixedTables()) db_.Exec(sql);
+    db_.Exec("INSERT INTO meta VALUES('format', " + std::to_string(kFormat) + ")");
+    db_.Exec("INSERT INTO meta VALUES('capacity', 0)");
+    for (HKey root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        db_.Exec("INSERT INTO reg_keys(root, path, folded) VALUES(" + std::to_string(root) +
+                 ", '', '')");
+    }
+    db_.Exec("COMMIT");
+}
+
+void ObjectStore::CheckIsStore() {
+    if (!store_schema::SchemaFits(db_)) dao::Throw(dao::kErrUnrecognizedFormat);
+    auto& check = db_.Cached("PRAGMA quick_check");
+    const bool sound = check.Step() && check.Text(0) == QLatin1String("ok");
+    check.Reset();
+    if (!sound) dao::Throw(dao::kErrCorrupt);
+    auto& format = db_.Cached("SELECT value FROM meta WHERE name = 'format'");
+    const bool known = format.Step() && format.Int(0) == kFormat;
+    format.Reset();
+    if (!known) dao::Throw(dao::kErrUnrecognizedFormat);
 }
 
 // A failed SQLite call: out of memory or space leaves the store usable as
 // long as the pending changes survived; anything else means the file
 // failed under us.
 std::uint32_t ObjectStore::FailureOf(int engineError) {
+    StopAllCursors();
     db_.ResetAll();
     const bool memory = engineError == 0;
     const bool full = engineError == dao::kErrDiskFull;
@@ -107,6 +125,7 @@ void ObjectStore::Changed() {
 void ObjectStore::Commit() {
     pendingChanges_ = 0;
     if (!inTransaction_) return;
+    StopAllCursors();
     db_.ResetAll();
     db_.Exec("COMMIT");
     inTransaction_ = false;

@@ -74,8 +74,8 @@ class ObjectStore : public Api {
     std::uint32_t DeleteRecord(Handle handle, Oid oid) override;
     std::uint32_t OidGetInfo(Oid oid, ObjectInfo& info) override;
     std::uint32_t CloseHandle(Handle handle) override;
-    std::uint32_t FlushDatabases() override { return Flush(); }
     std::uint32_t FindDatabases(std::uint32_t type, std::vector<Oid>& oids) override;
+    std::uint32_t FlushDatabaseVolume() override { return Flush(); }
 
     std::uint32_t RegOpenKeyEx(HKey root, const QString& subKey, HKey& key) override;
     std::uint32_t RegCreateKeyEx(HKey root, const QString& subKey, HKey& key) override;
@@ -93,6 +93,7 @@ class ObjectStore : public Api {
         enum Kind { kStart, kAt, kAfter, kEnd } kind = kStart;
         SortKey key;
         Oid oid = 0;
+        bool operator==(const Position&) const = default;
     };
     struct DatabaseDef {
         Oid oid = 0;
@@ -100,13 +101,26 @@ class ObjectStore : public Api {
         std::uint32_t type = 0;
         std::vector<SortOrderSpec> sortOrders;
     };
+    // A read going through a database in its active sort order. Reads one
+    // after the other step it on instead of seeking each record anew; any
+    // change to the database stops it.
+    struct Cursor {
+        std::unique_ptr<dao::sqlite::Statement> fromStart, fromAt, fromAfter;
+        dao::sqlite::Statement* running = nullptr;
+        Position next;  // the place its next step reads from
+    };
     struct OpenDb {
         DatabaseDef def;
         int sortIndex = -1;  // -1: object id order (no sort orders)
         bool autoIncrement = false;
         bool deleted = false;
         Position position;
-        std::string insertSql;  // made once: writes are the busiest call
+        Cursor cursor;
+        // Statements of the busiest calls, made on their first use (the
+        // connection's cache owns them).
+        dao::sqlite::Statement* insert = nullptr;
+        dao::sqlite::Statement* byId = nullptr;
+        dao::sqlite::Statement* remove = nullptr;
     };
     struct OpenKey {
         qint64 id = 0;
@@ -122,6 +136,9 @@ class ObjectStore : public Api {
 
     explicit ObjectStore(const QString& path);
     void Connect(bool create, int pageSize);
+    void MakeNewStore(int pageSize);
+    // Throws unless the file holds a sound store of this format.
+    void CheckIsStore();
 
     template <typename Body>
     std::uint32_t Guard(Body&& body);
@@ -139,8 +156,13 @@ class ObjectStore : public Api {
     std::uint32_t Lookup(Handle handle, OpenDb*& db);
 
     // Records.
-    std::optional<Located> RecordAt(const OpenDb& db, const Position& from);
-    std::optional<Located> RecordById(const OpenDb& db, Oid oid);
+    std::optional<Located> RecordAt(OpenDb& db, const Position& from);
+    void StartCursor(OpenDb& db, const Position& from);
+    // Stops the reads in progress: of one database, or of all of them.
+    void StopCursors(Oid database);
+    void StopAllCursors();
+    std::optional<Located> RecordById(OpenDb& db, Oid oid);
+    dao::sqlite::Statement& Prepared(dao::sqlite::Statement*& statement, const std::string& sql);
     std::uint32_t SeekByValue(OpenDb& db, std::uint32_t seekType, const PropVal* compared,
                               Oid& found);
     std::uint32_t InsertRecord(OpenDb& db, const Record& props, Oid& written);

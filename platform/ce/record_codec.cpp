@@ -58,12 +58,23 @@ bool SetData(PropVal& prop, const char* data, qsizetype size) {
     }
 }
 
+// Records hold a handful of properties: comparing each pair beats sorting
+// a copy on every write. Longer lists are sorted.
 bool HasDuplicateIds(const Record& props) {
-    std::vector<PropId> ids;
-    ids.reserve(props.size());
-    for (const PropVal& prop : props) ids.push_back(prop.id);
-    std::sort(ids.begin(), ids.end());
-    return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
+    constexpr std::size_t kPairwise = 16;
+    if (props.size() > kPairwise) {
+        std::vector<PropId> ids;
+        ids.reserve(props.size());
+        for (const PropVal& prop : props) ids.push_back(prop.id);
+        std::sort(ids.begin(), ids.end());
+        return std::adjacent_find(ids.begin(), ids.end()) != ids.end();
+    }
+    for (auto it = props.begin(); it != props.end(); ++it) {
+        for (auto later = it + 1; later != props.end(); ++later) {
+            if (later->id == it->id) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace

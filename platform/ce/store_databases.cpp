@@ -105,6 +105,7 @@ std::uint32_t ObjectStore::CreateDatabase(const QString& name, std::uint32_t typ
     return Guard([&]() -> std::uint32_t {
         if (std::uint32_t error = CheckNewDatabase(name, sortOrders)) return error;
         BeginIfNeeded();
+        StopAllCursors();
         Atomically(db_, [&] {
             auto& st = db_.Cached(
                 "INSERT INTO databases(name, folded, type, sort1, sort2, sort3, sort4)"
@@ -128,6 +129,7 @@ std::uint32_t ObjectStore::DeleteDatabase(Oid oid) {
     return Guard([&]() -> std::uint32_t {
         if (oid == 0 || !FindDatabase(oid, {})) return ERROR_FILE_NOT_FOUND;
         BeginIfNeeded();
+        StopAllCursors();
         db_.ResetAll();
         Atomically(db_, [&] {
             db_.Exec("DROP TABLE " + RecordTable(oid));

@@ -33,44 +33,86 @@ void ObjectStore::BindKeys(dao::sqlite::Statement& st, const DatabaseDef& def, c
     }
 }
 
-std::optional<ObjectStore::Located> ObjectStore::RecordAt(const OpenDb& db, const Position& from) {
-    if (from.kind == Position::kEnd) return std::nullopt;
-    const std::string table = RecordTable(db.def.oid);
-    const std::string column = db.sortIndex < 0 ? std::string() : SortColumn(db.sortIndex);
-    const std::string select = SelectFrom(table, column);
-    auto fetch = [&](dao::sqlite::Statement& st) -> std::optional<Located> {
-        if (!st.Step()) return std::nullopt;
-        Located found{static_cast<Oid>(st.Int(0)), store_sql::KeyColumn(st, 2),
-                      store_sql::BlobColumn(st, 1)};
-        st.Reset();
-        return found;
-    };
-    const bool after = from.kind == Position::kAfter;
-    if (column.empty()) {
-        auto& st = from.kind == Position::kStart
-                       ? db_.Cached(select + "ORDER BY oid LIMIT 1")
-                       : db_.Cached(select + "WHERE oid " + (after ? ">" : ">=") +
-                                    " ?1 ORDER BY oid LIMIT 1");
-        if (from.kind != Position::kStart) st.BindInt(1, from.oid);
-        return fetch(st);
+dao::sqlite::Statement& ObjectStore::Prepared(dao::sqlite::Statement*& statement,
+                                              const std::string& sql) {
+    if (statement) {
+        statement->Reset();
+    } else {
+        statement = &db_.Cached(sql);
     }
-    if (from.kind == Position::kStart) {
-        return fetch(db_.Cached(select + "ORDER BY " + column + ", oid LIMIT 1"));
-    }
-    // Ties first (same key, later object id), then the next key: each an
-    // indexed look-up, however many records share a key.
-    auto& st = db_.Cached("SELECT * FROM (" + select + "WHERE " + column + " = ?1 AND oid " +
-                          (after ? ">" : ">=") + " ?2 ORDER BY oid LIMIT 1) UNION ALL " +
-                          "SELECT * FROM (" + select + "WHERE " + column + " > ?1 ORDER BY " +
-                          column + ", oid LIMIT 1) LIMIT 1");
-    BindKey(st, 1, from.key);
-    st.BindInt(2, from.oid);
-    return fetch(st);
+    return *statement;
 }
 
-std::optional<ObjectStore::Located> ObjectStore::RecordById(const OpenDb& db, Oid oid) {
+// The statement that reads the records from `from` on, in the active sort
+// order: ties first (same key, later object id), then the later keys, each
+// part along the sort order's index. Made once per handle and kind of start.
+void ObjectStore::StartCursor(OpenDb& db, const Position& from) {
+    Cursor& cursor = db.cursor;
+    const bool start = from.kind == Position::kStart, after = from.kind == Position::kAfter;
+    std::unique_ptr<dao::sqlite::Statement>& statement = start   ? cursor.fromStart
+                                                         : after ? cursor.fromAfter
+                                                                 : cursor.fromAt;
+    const bool sorted = db.sortIndex >= 0;
+    if (!statement) {
+        const std::string column = sorted ? SortColumn(db.sortIndex) : std::string();
+        const std::string select = SelectFrom(RecordTable(db.def.oid), column);
+        const std::string order = sorted ? "ORDER BY " + column + ", oid" : "ORDER BY oid";
+        const std::string compare = after ? ">" : ">=";
+        std::string sql = select + order;
+        if (!start && !sorted) sql = select + "WHERE oid " + compare + " ?2 " + order;
+        if (!start && sorted) {
+            sql = "SELECT * FROM (" + select + "WHERE " + column + " = ?1 AND oid " + compare +
+                  " ?2 ORDER BY oid) UNION ALL SELECT * FROM (" + select + "WHERE " + column +
+                  " > ?1 " + order + ")";
+        }
+        statement = std::make_unique<dao::sqlite::Statement>(db_.Handle(), sql);
+    }
+    statement->Reset();
+    if (!start) {
+        if (sorted) BindKey(*statement, 1, from.key);
+        statement->BindInt(2, from.oid);
+    }
+    cursor.running = statement.get();
+    cursor.next = from;
+}
+
+std::optional<ObjectStore::Located> ObjectStore::RecordAt(OpenDb& db, const Position& from) {
+    if (from.kind == Position::kEnd) return std::nullopt;
+    Cursor& cursor = db.cursor;
+    if (!cursor.running || !(cursor.next == from)) StartCursor(db, from);
+    dao::sqlite::Statement& st = *cursor.running;
+    // Stopped first: a failing step leaves no read half done.
+    cursor.running = nullptr;
+    if (!st.Step()) {
+        st.Reset();
+        return std::nullopt;
+    }
+    Located found{static_cast<Oid>(st.Int(0)), store_sql::KeyColumn(st, 2),
+                  store_sql::BlobColumn(st, 1)};
+    cursor.running = &st;
+    cursor.next = {Position::kAfter, found.key, found.oid};
+    return found;
+}
+
+void ObjectStore::StopCursors(Oid database) {
+    for (auto& [handle, open] : handles_) {
+        if (open.def.oid != database || !open.cursor.running) continue;
+        open.cursor.running->Reset();
+        open.cursor.running = nullptr;
+    }
+}
+
+void ObjectStore::StopAllCursors() {
+    for (auto& [handle, open] : handles_) {
+        if (!open.cursor.running) continue;
+        open.cursor.running->Reset();
+        open.cursor.running = nullptr;
+    }
+}
+
+std::optional<ObjectStore::Located> ObjectStore::RecordById(OpenDb& db, Oid oid) {
     const std::string column = db.sortIndex < 0 ? std::string() : SortColumn(db.sortIndex);
-    auto& st = db_.Cached(SelectFrom(RecordTable(db.def.oid), column) + "WHERE oid = ?1");
+    auto& st = Prepared(db.byId, SelectFrom(RecordTable(db.def.oid), column) + "WHERE oid = ?1");
     st.BindInt(1, oid);
     if (!st.Step()) return std::nullopt;
     Located found{oid, store_sql::KeyColumn(st, 2), store_sql::BlobColumn(st, 1)};
@@ -150,21 +192,25 @@ std::uint32_t ObjectStore::ReadRecordProps(Handle handle, Record& props, Oid& oi
 std::uint32_t ObjectStore::InsertRecord(OpenDb& db, const Record& props, Oid& written) {
     const bool removals = std::any_of(props.begin(), props.end(),
                                       [](const PropVal& p) { return p.flags == CEDB_PROPDELETE; });
-    const Record stored = removals ? MergeRecord({}, props) : props;
+    Record merged;
+    if (removals) merged = MergeRecord({}, props);
+    const Record& stored = removals ? merged : props;
     const QByteArray encoded = EncodeRecord(stored);
     if (std::uint32_t error = Room(encoded.size())) return error;
-    if (db.insertSql.empty()) {
-        std::string sql = "INSERT INTO " + RecordTable(db.def.oid) + "(props";
+    std::string sql;
+    if (!db.insert) {
+        sql = "INSERT INTO " + RecordTable(db.def.oid) + "(props";
         std::string values = ") VALUES(?1";
         for (std::size_t i = 0; i < db.def.sortOrders.size(); ++i) {
             sql += ", " + SortColumn(static_cast<int>(i));
             values += ", ?" + std::to_string(i + 2);
         }
-        db.insertSql = sql + values + ")";
+        sql += values + ")";
     }
     BeginIfNeeded();
-    auto& st = db_.Cached(db.insertSql);
-    store_sql::BindBlob(st, 1, encoded);
+    StopCursors(db.def.oid);
+    auto& st = Prepared(db.insert, sql);
+    store_sql::BindBlobInPlace(st, 1, encoded);
     BindKeys(st, db.def, stored, 2);
     st.Run();
     written = static_cast<Oid>(sqlite3_last_insert_rowid(db_.Handle()));
@@ -188,6 +234,7 @@ std::uint32_t ObjectStore::UpdateRecord(OpenDb& db, Oid oid, const Record& props
     }
     const int oidIndex = static_cast<int>(db.def.sortOrders.size()) + 2;
     BeginIfNeeded();
+    StopCursors(db.def.oid);
     auto& st = db_.Cached(sql + " WHERE oid = ?" + std::to_string(oidIndex));
     store_sql::BindBlob(st, 1, encoded);
     BindKeys(st, db.def, stored, 2);
@@ -221,7 +268,10 @@ std::uint32_t ObjectStore::DeleteRecord(Handle handle, Oid oid) {
         std::optional<Located> old = used_ ? RecordById(*db, oid) : std::nullopt;
         if (used_ && !old) return ERROR_NO_DATA;
         BeginIfNeeded();
-        auto& st = db_.Cached("DELETE FROM " + RecordTable(db->def.oid) + " WHERE oid = ?1");
+        StopCursors(db->def.oid);
+        auto& st = Prepared(
+            db->remove, db->remove ? std::string()
+                                   : "DELETE FROM " + RecordTable(db->def.oid) + " WHERE oid = ?1");
         st.BindInt(1, oid);
         st.Run();
         if (sqlite3_changes(db_.Handle()) == 0) return ERROR_NO_DATA;

@@ -40,6 +40,11 @@ void BindBlob(dao::sqlite::Statement& st, int index, const QByteArray& bytes) {
                       static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
 }
 
+void BindBlobInPlace(dao::sqlite::Statement& st, int index, const QByteArray& bytes) {
+    sqlite3_bind_blob(st.Handle(), index, bytes.isEmpty() ? "" : bytes.constData(),
+                      static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
 SortKey KeyOf(const SortOrderSpec& order, const Record& props) {
     for (const PropVal& p : props) {
         if (p.id != order.propId) continue;

@@ -16,6 +16,8 @@ void BindKey(dao::sqlite::Statement& st, int index, const SortKey& key);
 SortKey KeyColumn(const dao::sqlite::Statement& st, int column);
 QByteArray BlobColumn(const dao::sqlite::Statement& st, int column);
 void BindBlob(dao::sqlite::Statement& st, int index, const QByteArray& bytes);
+// Binds without a copy: `bytes` must outlive the statement's next step.
+void BindBlobInPlace(dao::sqlite::Statement& st, int index, const QByteArray& bytes);
 
 // The value a record has for a sort order: none when it lacks the property.
 SortKey KeyOf(const SortOrderSpec& order, const Record& props);
@@ -61,6 +63,7 @@ std::uint32_t ObjectStore::Guard(Body&& body) {
     } catch (const std::bad_alloc&) {
         return FailureOf(0);
     } catch (const DamagedData&) {
+        StopAllCursors();
         db_.ResetAll();
         return ERROR_INVALID_DATA;
     }

@@ -10,6 +10,7 @@
 
 #include "desktop/exchange/handheld_transport.h"
 #include "platform/ce/cradle_session.h"
+#include "platform/ce/store_errors.h"
 #include "tools/ferrow_standin/standin_device.h"
 
 namespace ferrow_standin {
@@ -45,8 +46,7 @@ class Cradle {
         std::uint32_t error = 0;
         if (!QFileInfo::exists(path)) return "no handheld store at " + path.toStdString();
         session_ = ce::CradleSession::Connect(path, error);
-        if (!session_)
-            return "cannot open the handheld store (error " + std::to_string(error) + ")";
+        if (!session_) return ce::StoreOpenFailureText(path, error).toStdString();
         transport_ = std::make_unique<tandrel::HandheldTransport>(*session_);
         if ((error = transport_->OpenDatabases(databases_)) != 0)
             return "cannot open the handheld databases (error " + std::to_string(error) + ")";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,15 +81,32 @@ TEST_F(HandheldCli, DumpShowsDatabasesRecordsAndRegistry) {
     EXPECT_EQ(facility["value"].toInteger(), 16);
 }
 
-TEST_F(HandheldCli, DumpRefusesWhatItCannotRead) {
-    Result missing = Run({"handheld", "dump", dir.Path("none").toStdString()});
+TEST_F(HandheldCli, DumpNamesWhyItCannotReadAStore) {
+    const std::string none = dir.Path("none").toStdString();
+    Result missing = Run({"handheld", "dump", none});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.err.find("(error 2)"), std::string::npos);
+    EXPECT_TRUE(missing.Said("The handheld store " + none + " was not found.")) << missing.err;
+
     std::uint32_t error = 0;
     auto held = ce::ObjectStore::Open(path, error);
     Result busy = Run({"handheld", "dump", path.toStdString()});
     EXPECT_EQ(busy.exitCode, 1);
-    EXPECT_NE(busy.err.find("(error 32)"), std::string::npos);
+    EXPECT_TRUE(busy.Said("is in use by another program.")) << busy.err;
+    held.reset();
+
+    // Neither an empty file nor another program's file is a store, and
+    // looking at them leaves them as they were.
+    for (const QByteArray& content : {QByteArray(), QByteArray("just text\n")}) {
+        const QString file = dir.Path("foreign");
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(content);
+        out.close();
+        Result foreign = Run({"handheld", "dump", file.toStdString()});
+        EXPECT_EQ(foreign.exitCode, 1);
+        EXPECT_TRUE(foreign.Said(file.toStdString() + " is not a handheld store.")) << foreign.err;
+        EXPECT_EQ(QFileInfo(file).size(), content.size());
+    }
     EXPECT_EQ(Run({"handheld", "dump"}).exitCode, 2);
     EXPECT_EQ(Run({"handheld", "list"}).exitCode, 2);
 }

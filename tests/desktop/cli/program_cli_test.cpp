@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "desktop/exchange/handheld_record.h"
+#include "desktop/exchange/handheld_transport.h"
+#include "platform/ce/object_store.h"
 #include "tests/desktop/cli/cli_run.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
@@ -13,6 +17,7 @@ namespace {
 
 using Result = CliResult;
 
+// Facility Acme with two locks on its enrolled handheld.
 class ProgramCli : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -20,11 +25,14 @@ class ProgramCli : public ::testing::Test {
                   0);
         ASSERT_EQ(Run({"lock", "add", "--name", "Front"}).out, "1\n");
         ASSERT_EQ(Run({"lock", "add", "--name", "Back"}).out, "2\n");
+        ASSERT_EQ(Run({"device", "enrol", "--handheld", Store()}).exitCode, 0);
+        ASSERT_EQ(Run({"device", "assign", "1", "Front", "Back"}).exitCode, 0);
     }
     Result Run(const std::vector<std::string>& args) { return RunOnFacility(dir, "Acme", args); }
-    // The programming records of the store as (key, command) pairs.
-    std::vector<std::pair<qint64, qint64>> Programming() {
-        Result r = Run({"--json", "handheld", "dump", store.toStdString()});
+    std::string Store() const { return store.toStdString(); }
+    // The programming records of a store as (key, command) pairs.
+    std::vector<std::pair<qint64, qint64>> Programming(const QString& path) {
+        Result r = Run({"--json", "handheld", "dump", path.toStdString()});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         std::vector<std::pair<qint64, qint64>> out;
         const QJsonObject dump = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
@@ -37,34 +45,137 @@ class ProgramCli : public ::testing::Test {
         }
         return out;
     }
+    std::vector<std::pair<qint64, qint64>> Programming() { return Programming(store); }
+    // Marks every record of a store delivered, as the handheld does at the
+    // locks.
+    void DeliverAll(const QString& path) {
+        std::uint32_t error = 0;
+        auto session = ce::ObjectStore::Open(path, error);
+        ASSERT_TRUE(session) << error;
+        HandheldTransport transport(*session);
+        ExchangeDatabases open;
+        ASSERT_EQ(transport.OpenDatabases(open), 0u);
+        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
+        ASSERT_TRUE(pgm.Seek(0));
+        while (pgm.Read()) {
+            pgm.SetUI2(PGM_DATA_OFFSET_COMMAND, pgm.GetUI2(PGM_DATA_OFFSET_COMMAND) | 0x8000);
+            ASSERT_TRUE(pgm.Write(false));
+        }
+        transport.CloseDatabases(open);
+    }
+
     TempDir dir;
     QString store = dir.Path("handheld.store");
 };
 
-TEST_F(ProgramCli, ProgramsNamedLocksIntoAHandheldStore) {
-    Result r = Run({"program", "--handheld", store.toStdString(), "Back"});
+TEST_F(ProgramCli, ProgramsTheHandheldsLocksIntoItsStore) {
+    Result r = Run({"program", "--handheld", Store(), "Back"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.Said("Programming data exchange complete."));
+    EXPECT_EQ(r.out, "1 lock(s) programmed\n");
     const auto records = Programming();
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.front(), std::make_pair(qint64{2} << 16, qint64{0x20}));
     EXPECT_EQ(records.back().first >> 16, 2);
 
-    // Without names, every lock waiting for programming; Back still is.
-    ASSERT_EQ(Run({"program", "--handheld", store.toStdString()}).exitCode, 0);
+    // Without names, every lock of the handheld waiting for programming:
+    // Back is handed already, Front is not.
+    r = Run({"program", "--handheld", Store()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 lock(s) programmed\n");
     EXPECT_EQ(Programming().size(), 2 * records.size());
 
     // Nothing was delivered: collection keeps every record.
-    ASSERT_EQ(Run({"collect", "--handheld", store.toStdString()}).exitCode, 0);
+    ASSERT_EQ(Run({"collect", "--handheld", Store()}).exitCode, 0);
     EXPECT_EQ(Programming().size(), 2 * records.size());
+}
+
+// A lock handed to the handheld whose records are no longer there is
+// waiting again: program takes it with everything it lacks.
+TEST_F(ProgramCli, ALockWhoseRecordsWereLostIsProgrammedAgain) {
+    ASSERT_EQ(Run({"program", "--handheld", Store()}).out, "2 lock(s) programmed\n");
+    const auto queued = Programming();
+    {
+        std::uint32_t error = 0;
+        auto handheld = ce::ObjectStore::Open(store, error);
+        ASSERT_TRUE(handheld) << error;
+        HandheldTransport transport(*handheld);
+        ExchangeDatabases open;
+        ASSERT_EQ(transport.OpenDatabases(open), 0u);
+        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
+        ASSERT_TRUE(pgm.Seek(0));
+        while (pgm.Read()) {
+            if (pgm.GetUI4(PGM_DATA_OFFSET_LOCK_ADDRESS) >> 16 == 1) {
+                ASSERT_TRUE(pgm.Delete());
+            }
+        }
+        transport.CloseDatabases(open);
+    }
+    ASSERT_LT(Programming().size(), queued.size());
+    Result r = Run({"program", "--handheld", Store()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 lock(s) programmed\n");
+    EXPECT_EQ(Programming(), queued);
 }
 
 TEST_F(ProgramCli, RefusesBadUse) {
     EXPECT_EQ(Run({"program"}).exitCode, 2);
-    EXPECT_EQ(Run({"program", "--handheld", store.toStdString(), "Side"}).exitCode, 2);
-    Result away = Run({"program", "--handheld", dir.Path("no/such/dir/h.store").toStdString()});
-    EXPECT_EQ(away.exitCode, 1);
-    EXPECT_TRUE(away.Said("Failed to establish connection."));
+    EXPECT_EQ(Run({"program", "--handheld", Store(), "Side"}).exitCode, 2);
+    // A lock the handheld does not serve is not handed to it.
+    ASSERT_EQ(Run({"lock", "add", "--name", "Gate"}).out, "3\n");
+    Result other = Run({"program", "--handheld", Store(), "Gate"});
+    EXPECT_EQ(other.exitCode, 1);
+    EXPECT_TRUE(other.Said("Lock 3 is not served by this device.")) << other.err;
+    EXPECT_TRUE(Programming().empty());
+
+    const QString away = dir.Path("no/such/dir/h.store");
+    Result missing = Run({"program", "--handheld", away.toStdString()});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.Said("Failed to establish connection."));
+    EXPECT_TRUE(missing.Said("was not found.")) << missing.err;
+    const QString typo = dir.Path("handheld.stor");
+    EXPECT_EQ(Run({"collect", "--handheld", typo.toStdString()}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(typo)) << "a mistyped store is never made";
+}
+
+// A second facility's handheld: it neither takes Acme's programming nor
+// has its deliveries booked by Acme, and neither does a handheld that names
+// a device Acme does not have.
+TEST_F(ProgramCli, AnotherFacilitysHandheldIsRefused) {
+    const QString otherStore = dir.Path("other.store");
+    auto other = [&](const std::vector<std::string>& args) {
+        return RunOnFacility(dir, "Other", args);
+    };
+    ASSERT_EQ(other({"create", "--name", "Other", "--folder", dir.Root().toStdString()}).exitCode,
+              0);
+    ASSERT_EQ(other({"lock", "add", "--name", "Side"}).out, "1\n");
+    ASSERT_EQ(other({"device", "enrol", "--handheld", otherStore.toStdString()}).exitCode, 0);
+    ASSERT_EQ(other({"device", "assign", "1", "Side"}).exitCode, 0);
+    ASSERT_EQ(other({"program", "--handheld", otherStore.toStdString()}).exitCode, 0);
+    DeliverAll(otherStore);
+    const auto delivered = Programming(otherStore);
+    ASSERT_FALSE(delivered.empty());
+
+    for (const char* command : {"program", "collect"}) {
+        Result r = Run({command, "--handheld", otherStore.toStdString()});
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_TRUE(r.Said("Connected mobile device is\nnot enrolled in this facility.")) << r.err;
+        EXPECT_EQ(Programming(otherStore), delivered) << command << " changed the store";
+    }
+    Result locks = Run({"--json", "lock", "show", "Front"});
+    EXPECT_NE(locks.out.find("\"recordState\":2"), std::string::npos) << locks.out;
+
+    // Acme's own handheld, once its device row is gone, is no device of
+    // Acme's either.
+    ASSERT_EQ(Run({"device", "delete", "1"}).exitCode, 0);
+    Result gone = Run({"program", "--handheld", Store()});
+    EXPECT_EQ(gone.exitCode, 1);
+    EXPECT_TRUE(gone.Said("Connected mobile device is\nnot enrolled in this facility."))
+        << gone.err;
+
+    // The handheld's own facility books them.
+    ASSERT_EQ(other({"collect", "--handheld", otherStore.toStdString()}).exitCode, 0);
+    EXPECT_TRUE(Programming(otherStore).empty());
 }
 
 }  // namespace

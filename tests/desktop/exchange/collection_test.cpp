@@ -149,10 +149,63 @@ TEST_F(Collection, DatabaseErrorIsShownAndRolledBack) {
     ASSERT_EQ(Run({lock}), 0);
     Deliver();
     const QString before = Snapshot(db());
+    const std::size_t records = store.records.size();
     FailUpdatesOf(db(), "Locks", "NEW.\"Record State\" = 1");
     EXPECT_NE(Collect(), 0);
     EXPECT_EQ(prompter.Shown().size(), 2);  // the run's completion, then the error
     EXPECT_EQ(Snapshot(db()), before);
+    // What was not booked stays on the device, for the next collection.
+    EXPECT_EQ(store.records.size(), records);
+}
+
+// However the locks are batched, each confirmation is booked once: a user
+// settled in three locks has three pending changes fewer.
+TEST_F(Collection, BatchesBookEveryLockOnce) {
+    for (int perCommit : {1, ProgramCollector::kRecordsPerCommit}) {
+        const int user = AddUser(db(), "1234", "");
+        std::vector<int> locks;
+        for (int i = 0; i < 3; ++i) {
+            locks.push_back(AddLock(db(), 1, 2));
+            Enrol(db(), locks.back(), user, 2);
+        }
+        ASSERT_EQ(UserValue(db(), user, "Pending Action Counter"), 3);
+        ASSERT_EQ(Run(locks), 0);
+        Deliver();
+        ProgramCollector collector(db(), store, prompter);
+        collector.SetRecordsPerCommit(perCommit);
+        ASSERT_EQ(collector.Collect(progress), 0);
+        EXPECT_TRUE(store.records.empty());
+        EXPECT_EQ(UserValue(db(), user, "Pending Action Counter"), 0) << perCommit;
+        for (int lock : locks) {
+            EXPECT_EQ(EnrolmentValue(lock, user, "Record State"), 1);
+            EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 0);
+        }
+    }
+}
+
+// A device holding little of a big facility's programming has each lock's
+// enrolments looked up rather than the whole table read: the bookings are
+// the same.
+TEST_F(Collection, FewRecordsOfABigFacilityAreBookedTheSame) {
+    const int lock = AddLock(db(), 1, 2);
+    const int busy = AddLock(db(), 1, 0);
+    const int settles = AddUser(db(), "1234", "");
+    const int leaves = AddUser(db(), "2345", "", 0, 4);
+    Enrol(db(), lock, settles, 2);
+    Enrol(db(), lock, leaves, 4);
+    for (int i = 0; i < 40; ++i) Enrol(db(), busy, AddUser(db(), QString::number(5000 + i), ""), 1);
+    ASSERT_EQ(Run({lock}), 0);
+    Deliver();
+    ASSERT_EQ(Collect(), 0);
+    EXPECT_TRUE(store.records.empty());
+    EXPECT_EQ(EnrolmentValue(lock, settles, "Record State"), 1);
+    EXPECT_EQ(EnrolmentValue(lock, settles, "Download User Rev Number"), 1);
+    EXPECT_EQ(IntOf(db(), QStringLiteral("SELECT count(*) FROM \"Users to Locks\" WHERE \"User "
+                                         "Index\" = %1")
+                              .arg(leaves)),
+              0);
+    EXPECT_EQ(UserValue(db(), leaves, "Record State"), 0);
+    EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 0);
 }
 
 }  // namespace

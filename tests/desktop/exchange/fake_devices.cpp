@@ -164,6 +164,10 @@ std::uint32_t RecordingDevice::FindDatabases(std::uint32_t type, std::vector<ce:
     if (!Note("FindDatabases")) return ce::kErrorConnectionLost;
     return inner_->FindDatabases(type, oids);
 }
+std::uint32_t RecordingDevice::FlushDatabaseVolume() {
+    if (!Note("FlushDatabaseVolume")) return ce::kErrorConnectionLost;
+    return failFlushWith != 0 ? failFlushWith : inner_->FlushDatabaseVolume();
+}
 std::uint32_t RecordingDevice::RegOpenKeyEx(ce::HKey root, const QString& subKey, ce::HKey& key) {
     if (!Note("RegOpenKeyEx")) return ce::kErrorConnectionLost;
     return inner_->RegOpenKeyEx(root, subKey, key);

@@ -53,6 +53,8 @@ class RecordingDevice : public ce::Api {
     std::uint32_t failWith = ce::ERROR_DISK_FULL;
     // Every call after this many fails as a lost connection (-1: never).
     int callsBeforeLoss = -1;
+    // What a volume flush returns instead of flushing (0: it flushes).
+    std::uint32_t failFlushWith = 0;
 
     std::uint32_t OpenDatabase(ce::Oid& oid, const QString& name, ce::PropId sortOrder,
                                std::uint32_t flags, ce::Handle& handle) override;
@@ -69,6 +71,7 @@ class RecordingDevice : public ce::Api {
     std::uint32_t OidGetInfo(ce::Oid oid, ce::ObjectInfo& info) override;
     std::uint32_t CloseHandle(ce::Handle handle) override;
     std::uint32_t FindDatabases(std::uint32_t type, std::vector<ce::Oid>& oids) override;
+    std::uint32_t FlushDatabaseVolume() override;
     std::uint32_t RegOpenKeyEx(ce::HKey root, const QString& subKey, ce::HKey& key) override;
     std::uint32_t RegCreateKeyEx(ce::HKey root, const QString& subKey, ce::HKey& key) override;
     std::uint32_t RegQueryValueEx(ce::HKey key, const QString& name, std::uint32_t& type,

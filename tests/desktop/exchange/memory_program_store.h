@@ -9,12 +9,16 @@
 namespace tandrel::testing {
 
 // A device programming file in memory: records in key order, equal keys in
-// the order they came; an error can be injected for the n-th append.
+// the order they came; an error can be injected for the n-th append and for
+// flushes. Appends since the last flush are what a crash would lose.
 class MemoryProgramStore : public ProgramStore {
   public:
     int Append(const ProgramRecord& record) override {
         if (failAppendAt && appends++ == *failAppendAt) return appendError;
-        records.emplace(record.key, record);
+        ProgramRecord stored = record;
+        stored.id = ++lastId;
+        records.emplace(record.key, stored);
+        ++unflushed;
         return 0;
     }
     int SeekAtLeast(std::uint32_t key) override {
@@ -27,12 +31,29 @@ class MemoryProgramStore : public ProgramStore {
     }
     int ReadNext(ProgramRecord& record) override {
         if (cursor_ == records.end()) return kErrNoMoreItems;
+        if (cursor_->second.id == 0) cursor_->second.id = ++lastId;
         record = cursor_->second;
         last_ = cursor_++;
         return 0;
     }
     int DeleteLastRead() override {
         records.erase(last_);
+        return 0;
+    }
+    int Delete(const ProgramRecord& record) override {
+        for (auto it = records.begin(); it != records.end(); ++it) {
+            if (it->second.id != record.id) continue;
+            if (it == cursor_) ++cursor_;
+            records.erase(it);
+            ++deletedById;
+            return 0;
+        }
+        return kErrRecordNotFound;
+    }
+    int Flush() override {
+        ++flushes;
+        if (flushError != 0) return flushError;
+        unflushed = 0;
         return 0;
     }
     int RecordCount() override { return static_cast<int>(records.size()); }
@@ -64,6 +85,11 @@ class MemoryProgramStore : public ProgramStore {
     std::optional<int> failAppendAt;
     int appendError = 112;
     int appends = 0;
+    int flushError = 0;
+    int flushes = 0;
+    int unflushed = 0;
+    int deletedById = 0;
+    std::uint32_t lastId = 0;
 
   private:
     std::multimap<std::uint32_t, ProgramRecord>::iterator cursor_ = records.end();

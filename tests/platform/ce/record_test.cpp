@@ -115,6 +115,38 @@ TEST_F(RecordTest, DeletingAndRewritingKeepTheReadPositionSound) {
     EXPECT_GT(Write(handle, Keyed(9, 9)), c);
 }
 
+// Reads one after the other go on from where they stopped, whatever was
+// written, deleted or read through other handles in between.
+TEST_F(RecordTest, AReadGoingOnSeesWhatChangedMeanwhile) {
+    for (std::uint16_t key : {10, 20, 30, 40}) Write(handle, Keyed(key, key));
+    Handle other = 0, byTag = 0;
+    ASSERT_EQ(store->OpenDatabase(oid, {}, 0, CEDB_AUTOINCREMENT, other), 0u);
+    ASSERT_EQ(store->OpenDatabase(oid, {}, kKey2, CEDB_AUTOINCREMENT, byTag), 0u);
+    Record props;
+    Oid read = 0;
+    auto next = [&](Handle h) {
+        EXPECT_EQ(store->ReadRecordProps(h, props, read), 0u);
+        return props.size() > 1 ? props[1].number : 0u;
+    };
+    EXPECT_EQ(next(handle), 10u);
+    EXPECT_EQ(next(other), 10u);
+    EXPECT_EQ(next(handle), 20u);
+    EXPECT_EQ(next(byTag), 10u);
+    Write(handle, Keyed(15, 15));  // behind the first handle: not read by it
+    Write(handle, Keyed(35, 35));  // ahead of it: read in its place
+    Handle finder = 0;
+    ASSERT_EQ(store->OpenDatabase(oid, {}, 0, CEDB_AUTOINCREMENT, finder), 0u);
+    Oid found = 0;
+    const PropVal thirty = PropVal::UI2(1, 30);
+    ASSERT_EQ(store->SeekDatabase(finder, CEDB_SEEK_VALUEFIRSTEQUAL, 0, &thirty, found), 0u);
+    ASSERT_EQ(store->DeleteRecord(finder, found), 0u);  // ahead of both: not read
+    Handle audit = Create("TDXLAF", {{0x00010013, 0}});
+    Write(audit, {PropVal::UI4(1, 1)});
+    EXPECT_EQ(ReadTags(handle), (std::vector<std::uint32_t>{35, 40}));
+    EXPECT_EQ(ReadTags(other), (std::vector<std::uint32_t>{15, 20, 35, 40}));
+    EXPECT_EQ(ReadTags(byTag), (std::vector<std::uint32_t>{15, 20, 35, 40}));
+}
+
 TEST_F(RecordTest, PropertiesComeBackAsWrittenAndBadOnesAreRefused) {
     const QString text = QString::fromUtf8("Tür \xF0\x9F\x94\x91 12");
     const QByteArray blob("\x00\x01\xFF", 3);

@@ -93,6 +93,31 @@ TEST_F(StoreTest, DamagedFilesAreRefused) {
     }
 }
 
+// Only a new store is ever made: a file that is not one is refused as it
+// is, never turned into a database.
+TEST_F(StoreTest, AFileThatIsNoStoreIsLeftUnchanged) {
+    store.reset();
+    const QString empty = dir.Path("empty");
+    QFile(empty).open(QIODevice::WriteOnly);
+    {
+        dao::sqlite::Connection other;
+        other.Open(dir.Path("other"), true);
+        other.Exec("CREATE TABLE notes(text)");
+    }
+    for (const QString& file : {empty, dir.Path("other")}) {
+        QFile before(file);
+        ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
+        std::uint32_t error = 0;
+        EXPECT_EQ(ObjectStore::Open(file, error), nullptr);
+        EXPECT_EQ(error, ERROR_INVALID_DATA);
+        QFile after(file);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), bytes) << file;
+    }
+}
+
 TEST_F(StoreTest, ADamagedRecordFailsItsReadOnly) {
     Oid oid = 0;
     Handle h = Create("TDXPGM", {{0x00010013, 0}}, &oid);

@@ -1,0 +1,45 @@
+#include "desktop/exchange/lost_programming.h"
+
+#include "desktop/admin/lock_pending.h"
+#include "desktop/exchange/device_rows.h"
+
+namespace tandrel {
+namespace {
+
+constexpr int kHanded = 1;  // Pending Action Counter, normalised
+
+std::vector<int> HandedLocks(dao::Database& db, int deviceKey) {
+    std::vector<int> keys;
+    auto locks = LocksOfDevice(db, deviceKey);
+    for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
+        if (NormalisedPendingCounter(locks->m_PendingActionCounter, locks->m_DataDownloadedFlag) ==
+            kHanded)
+            keys.push_back(locks->m_LockKey);
+    }
+    return keys;
+}
+
+}  // namespace
+
+int RequeueLostProgramming(dao::Database& db, ProgramStore& store, int deviceKey,
+                           std::vector<int>* requeued) {
+    std::vector<int> lost;
+    for (int lock : HandedLocks(db, deviceKey)) {
+        bool holds = false;
+        if (int error = HoldsLockRecords(store, lock, holds)) return error;
+        if (!holds) lost.push_back(lock);
+    }
+    if (!lost.empty()) {
+        dao::Transaction transaction(db);
+        CLocksRecordset locks(db);
+        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
+        for (int lock : lost) {
+            if (locks.Seek(QStringLiteral("="), {lock})) MarkLockPending(locks);
+        }
+        transaction.Commit();
+    }
+    if (requeued) *requeued = lost;
+    return 0;
+}
+
+}  // namespace tandrel
