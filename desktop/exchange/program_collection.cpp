@@ -89,7 +89,10 @@ int ProgramCollector::Take(ProgramRecord& record) {
     }
     ++batchRecords_;
     if (lockKnown_) Apply(record);
-    if (!record.Delivered() && lockKnown_) return 0;
+    if (!record.Delivered() && lockKnown_) {
+        undeliveredLeft_ = true;
+        return 0;
+    }
     if (store_.IsNetworkDevice()) return store_.DeleteLastRead();
     done_.push_back({record.key, record.command, {}, record.id});  // its id deletes it
     return 0;
@@ -120,6 +123,7 @@ void ProgramCollector::StartLock(int lockAddress) {
     enrolments_.emplace(source_->Take(lockAddress));
     schedulesDelivered_ = true;
     pinTableDelivered_ = true;
+    undeliveredLeft_ = false;
 }
 
 void ProgramCollector::Apply(const ProgramRecord& record) {
@@ -173,12 +177,14 @@ void ProgramCollector::DeliveredUser(const protocol::Bytes& payload) {
         users_.Settled(*userKey);
 }
 
-// Whatever the lock confirmed is booked with it.
+// Whatever the lock confirmed is booked with it. Programming still waiting
+// on the device keeps the lock handed over: it is not current until the
+// device has delivered all of it.
 void ProgramCollector::FinishLock() {
     enrolments_->TakeChanges(enrolmentChanges_);
     enrolments_.reset();
     if (!lockKnown_) return;
-    ApplyLockEvent(locks_, LockEvent::Collected);
+    if (!undeliveredLeft_) ApplyLockEvent(locks_, LockEvent::Collected);
     if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
     if (pinTableDelivered_)
         locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);

@@ -63,6 +63,7 @@ class ProgramCollector {
     std::optional<LockEnrolments> enrolments_;
     bool schedulesDelivered_ = true;
     bool pinTableDelivered_ = true;
+    bool undeliveredLeft_ = false;  // a record of the lock stays on the device
 
     // The batch: its transaction, its enrolments' and users' bookings, the
     // records it deletes once committed and how many it read.

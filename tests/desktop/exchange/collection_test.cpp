@@ -51,6 +51,16 @@ TEST_F(Collection, UndeliveredRecordsStayAndKeepTheirMarks) {
     EXPECT_EQ(LockValue(lock, "Downloaded Facility Rev"), 5);
     EXPECT_EQ(LockValue(lock, "Downloaded UG Table Rev"), std::int16_t(0x8007));
     EXPECT_EQ(LockValue(lock, "Record State"), 3);
+    // Still waiting on the device: handed over, not current.
+    EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 1);
+
+    // A lock the device never visited stays handed over too; once all has
+    // arrived it is current.
+    ASSERT_EQ(Collect(), 0);
+    EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 1);
+    Deliver();
+    ASSERT_EQ(Collect(), 0);
+    EXPECT_TRUE(store.records.empty());
     EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 0);
 }
 
