@@ -1,10 +1,12 @@
 #include "platform/ce/object_store.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "platform/ce/store_schema.h"
 #include "platform/ce/store_sql.h"
 #include "platform/dao/error.h"
+#include "platform/dao/owner_files.h"
 
 namespace ce {
 namespace {
@@ -33,8 +35,12 @@ std::unique_ptr<ObjectStore> ObjectStore::Open(const QString& path, std::uint32_
     }
     std::unique_ptr<ObjectStore> store(new ObjectStore(path));
     try {
+        // A store holds PINs and codes: readable by its owner only.
+        if (!exists) dao::CreateOwnerOnlyFile(path);
         store->Connect(!exists, pageSize);
     } catch (const dao::Error& e) {
+        store.reset();
+        if (!exists) QFile::remove(path);
         if (e.Number() == dao::kErrFileInUse) {
             error = ERROR_SHARING_VIOLATION;
         } else if (e.Number() == dao::kErrFileNotFound) {

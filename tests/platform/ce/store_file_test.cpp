@@ -34,6 +34,15 @@ TEST_F(StoreTest, OneProgramAtATime) {
     EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
 }
 
+// A store holds PINs and codes.
+TEST_F(StoreTest, ANewStoreIsReadableByItsOwnerOnly) {
+    EXPECT_EQ(QFile::permissions(path),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    std::uint32_t error = 0;
+    EXPECT_EQ(ObjectStore::Open(dir.Path("no/such/folder/x.store"), error, true), nullptr);
+    EXPECT_FALSE(QFile::exists(dir.Path("no/such/folder/x.store")));
+}
+
 TEST_F(StoreTest, ACrashKeepsWhatWasCommittedAndNothingHalfDone) {
     store.reset();
     const pid_t child = fork();
