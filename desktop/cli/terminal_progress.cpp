@@ -53,10 +53,10 @@ void TerminalProgress::Clear() {
     drawn_ = false;
 }
 
-QString TerminalProgress::LineText() const {
+QString TerminalProgress::LineText(bool withCount) const {
     QString line = title_;
     if (!text_.isEmpty()) line += (line.isEmpty() ? QString() : QStringLiteral(": ")) + text_;
-    if (maximum_ > 0) {
+    if (withCount && maximum_ > 0) {
         const int percent = static_cast<int>(100LL * std::min(position_, maximum_) / maximum_);
         line += QStringLiteral(" %1/%2 (%3%)").arg(position_).arg(maximum_).arg(percent);
     }
@@ -74,12 +74,14 @@ void TerminalProgress::Show(bool force) {
     if (!force && step == shownStep_) return;
     shownStep_ = step;
     if (style_ == ProgressStyle::Line) {
-        QString line = LineText();
+        QString line = LineText(true);
         if (line.size() > kLineWidth) line = line.left(kLineWidth - 3) + QStringLiteral("...");
         err_ << kClearLine << line.toStdString() << std::flush;
         drawn_ = true;
     } else {
-        err_ << LineText().toStdString() << "\n";
+        // A new text starts a new step: the count of the one before is no
+        // part of it.
+        err_ << LineText(!force).toStdString() << "\n";
     }
 }
 

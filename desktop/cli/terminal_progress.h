@@ -33,7 +33,7 @@ class TerminalProgress : public Progress {
     void Clear();
 
   private:
-    QString LineText() const;
+    QString LineText(bool withCount) const;
     void Show(bool force);
 
     std::ostream& err_;

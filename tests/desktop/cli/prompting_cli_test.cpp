@@ -249,8 +249,10 @@ TEST_F(PromptingCliTest, ProgressLinesOnATerminalOrOnRequest) {
     EXPECT_TRUE(logged.Said("(100%)\n"));
     CliResult refresh = On({"--progress", "refresh"});
     ASSERT_EQ(refresh.exitCode, 0) << refresh.err;
-    EXPECT_TRUE(refresh.Said(
-        "Refreshing Locks: Marking 3 lock(s) for a complete reprogramming... 1/2 (50%)\n"));
+    EXPECT_TRUE(
+        refresh.Said("Refreshing Locks: Checking the locks and their users...\n"
+                     "Refreshing Locks: Checking the locks and their users... 1/2 (50%)\n"
+                     "Refreshing Locks: Marking 3 lock(s) for a complete reprogramming...\n"));
 
     std::istringstream in;
     std::ostringstream out, err;
