@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "bench/bench_facility.h"
 #include "desktop/admin/facility_properties_sheet.h"
 #include "desktop/admin/length_conversion.h"
 #include "desktop/app/app_settings.h"
@@ -25,27 +26,13 @@ struct Pristine {
     QString path;
 
     Pristine() {
-        AppSettings settings(dir.filePath("settings.ini"));
-        FacilitySession session{dir.path(), {}, {}};
-        ScriptedPrompter prompter;
-        prompter.Answer(PromptAnswer::No);
-        CTDXDoc doc(session, settings, prompter);
-        NewFacilityValues values;
-        values.name = "Pristine";
-        values.idCodeLength = 8;
-        doc.NewFacility(values);
-        GeneratorOptions options;
-        options.locations = 50;
-        options.locks = 500;
-        options.users = 60000;
-        options.enrolments = 120000;
-        options.auditRows = 0;
-        GenerateFacilityData(doc.Db(), options);
+        path = MakeFacilityFile(dir.path(), QStringLiteral("Pristine"), 8,
+                                LargeFacility(500, 120000, 0));
+        auto db = dao::Database::Open(path);
         // Eight-digit codes spread over the whole range, as issued by hand.
-        doc.Db().ExecuteSql(
+        db->ExecuteSql(
             "UPDATE Users SET \"Lock ID code\" = printf('%08d', (\"User Key\" * 48271) % "
             "100000000) WHERE \"User Key\" > 1");
-        path = doc.Path();
     }
 };
 

@@ -28,6 +28,35 @@ struct BenchFacility {
     }
 };
 
+// Makes a facility in `folder` (a new facility, its password when one is
+// given, the generator's data), closes it and returns its path.
+inline QString MakeFacilityFile(const QString& folder, const QString& name, int idCodeLength,
+                                const GeneratorOptions& options, const QString& password = {}) {
+    AppSettings settings(folder + QStringLiteral("/settings.ini"));
+    FacilitySession session{folder, {}, {}};
+    ScriptedPrompter prompter;
+    prompter.Answer(PromptAnswer::No);
+    CTDXDoc doc(session, settings, prompter);
+    NewFacilityValues values;
+    values.name = name;
+    values.idCodeLength = idCodeLength;
+    doc.NewFacility(values);
+    if (!password.isEmpty()) doc.ChangePassword(password);
+    GenerateFacilityData(doc.Db(), options);
+    return doc.Path();
+}
+
+// A large facility: 50 locations, `locks` locks, 60,000 users.
+inline GeneratorOptions LargeFacility(int locks, int enrolments, int auditRows) {
+    GeneratorOptions options;
+    options.locations = 50;
+    options.locks = locks;
+    options.users = 60000;
+    options.enrolments = enrolments;
+    options.auditRows = auditRows;
+    return options;
+}
+
 // Locks and locations only.
 inline GeneratorOptions LocksOnly(int locations, int locks) {
     GeneratorOptions options;

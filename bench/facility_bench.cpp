@@ -9,6 +9,7 @@
 
 #include <random>
 
+#include "bench/bench_facility.h"
 #include "desktop/app/app_settings.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/scripted_prompter.h"
@@ -34,24 +35,9 @@ struct Facilities {
     }
 
     QString Make(const QString& name, int auditRows) {
-        AppSettings settings(dir.filePath("settings.ini"));
-        FacilitySession session{dir.path(), {}, {}};
-        ScriptedPrompter prompter;
-        prompter.Answer(PromptAnswer::No);
-        CTDXDoc doc(session, settings, prompter);
-        NewFacilityValues values;
-        values.name = name;
-        values.idCodeLength = 6;  // room for 60,000 distinct code IDs
-        doc.NewFacility(values);
-        doc.ChangePassword(kPassword);
-        GeneratorOptions options;
-        options.locations = 50;
-        options.locks = kLocks;
-        options.users = 60000;
-        options.enrolments = 120000;
-        options.auditRows = auditRows;
-        GenerateFacilityData(doc.Db(), options);
-        return doc.Path();
+        // Six digits: room for 60,000 distinct code IDs.
+        return MakeFacilityFile(dir.path(), name, 6, LargeFacility(kLocks, 120000, auditRows),
+                                kPassword);
     }
 };
 

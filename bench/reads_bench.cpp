@@ -16,6 +16,7 @@
 #include <sstream>
 #include <streambuf>
 
+#include "bench/bench_facility.h"
 #include "desktop/app/app_settings.h"
 #include "desktop/cli/cli.h"
 #include "desktop/data/facility_document.h"
@@ -40,24 +41,8 @@ struct Facilities {
     }
 
     QString Make(const QString& name, int auditRows) {
-        AppSettings settings(dir.filePath("settings.ini"));
-        FacilitySession session{dir.path(), {}, {}};
-        ScriptedPrompter prompter;
-        prompter.Answer(PromptAnswer::No);
-        CTDXDoc doc(session, settings, prompter);
-        NewFacilityValues values;
-        values.name = name;
-        values.idCodeLength = 6;
-        doc.NewFacility(values);
-        doc.ChangePassword(kPassword);
-        GeneratorOptions options;
-        options.locations = 50;
-        options.locks = 500;
-        options.users = 60000;
-        options.enrolments = 200000;
-        options.auditRows = auditRows;
-        GenerateFacilityData(doc.Db(), options);
-        return doc.Path();
+        return MakeFacilityFile(dir.path(), name, 6, LargeFacility(500, 200000, auditRows),
+                                kPassword);
     }
 
     // A fresh copy of the large facility in a folder of its own, under the
