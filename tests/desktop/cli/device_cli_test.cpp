@@ -6,10 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "desktop/exchange/handheld_record.h"
-#include "desktop/exchange/handheld_transport.h"
-#include "platform/ce/object_store.h"
 #include "tests/desktop/cli/cli_run.h"
+#include "tests/desktop/cli/store_records.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
@@ -45,23 +43,6 @@ class DeviceCli : public ::testing::Test {
         return counts;
     }
     std::string Store() const { return store.toStdString(); }
-    // Marks every programming record of the store delivered.
-    void MarkStoreDelivered() {
-        std::uint32_t error = 0;
-        auto handheld = ce::ObjectStore::Open(store, error);
-        ASSERT_TRUE(handheld) << error;
-        HandheldTransport transport(*handheld);
-        ExchangeDatabases open;
-        ASSERT_EQ(transport.OpenDatabases(open), 0u);
-        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
-        if (pgm.Seek(0)) {
-            while (pgm.Read()) {
-                pgm.SetUI2(PGM_DATA_OFFSET_COMMAND, pgm.GetUI2(PGM_DATA_OFFSET_COMMAND) | 0x8000);
-                ASSERT_TRUE(pgm.Write(false));
-            }
-        }
-        transport.CloseDatabases(open);
-    }
 
     TempDir dir;
     QString store = dir.Path("handheld.store");
@@ -165,7 +146,7 @@ TEST_F(DeviceCli, LocksThatNeedNothingAreNotHanded) {
     ASSERT_EQ(Run({"device", "assign", "1", "\\Wing\\"}).exitCode, 0);
     ASSERT_EQ(Run({"exchange", "--handheld", Store(), "--program", "all"}).exitCode, 0);
     ASSERT_EQ(Run({"collect", "--handheld", Store()}).exitCode, 0);
-    MarkStoreDelivered();
+    DeliverAllRecords(store);
     ASSERT_EQ(Run({"exchange", "--handheld", Store()}).exitCode, 0);
     EXPECT_EQ(Devices()[0].toObject()["status"].toString(), "Current");
 
@@ -214,7 +195,8 @@ TEST_F(DeviceCli, NetworkAddressesPortsAndNamesAreChecked) {
     ASSERT_EQ(Run({"device", "enrol", "--handheld", second.toStdString()}).out, "3\n");
     Result which = Run({"device", "assign", "Handheld", "Gate"});
     EXPECT_EQ(which.exitCode, 2);
-    EXPECT_TRUE(which.Said("more than one device named 'Handheld': 2, 3; give its key")) << which.err;
+    EXPECT_TRUE(which.Said("more than one device named 'Handheld': 2, 3; give its key"))
+        << which.err;
     ASSERT_EQ(Run({"device", "assign", "3", "Gate"}).exitCode, 0);
 }
 

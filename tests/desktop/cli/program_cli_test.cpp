@@ -5,10 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "desktop/exchange/handheld_record.h"
-#include "desktop/exchange/handheld_transport.h"
-#include "platform/ce/object_store.h"
 #include "tests/desktop/cli/cli_run.h"
+#include "tests/desktop/cli/store_records.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/temp_dir.h"
 
@@ -46,23 +44,6 @@ class ProgramCli : public ::testing::Test {
         return out;
     }
     std::vector<std::pair<qint64, qint64>> Programming() { return Programming(store); }
-    // Marks every record of a store delivered, as the handheld does at the
-    // locks.
-    void DeliverAll(const QString& path) {
-        std::uint32_t error = 0;
-        auto session = ce::ObjectStore::Open(path, error);
-        ASSERT_TRUE(session) << error;
-        HandheldTransport transport(*session);
-        ExchangeDatabases open;
-        ASSERT_EQ(transport.OpenDatabases(open), 0u);
-        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
-        ASSERT_TRUE(pgm.Seek(0));
-        while (pgm.Read()) {
-            pgm.SetUI2(PGM_DATA_OFFSET_COMMAND, pgm.GetUI2(PGM_DATA_OFFSET_COMMAND) | 0x8000);
-            ASSERT_TRUE(pgm.Write(false));
-        }
-        transport.CloseDatabases(open);
-    }
 
     TempDir dir;
     QString store = dir.Path("handheld.store");
@@ -95,22 +76,11 @@ TEST_F(ProgramCli, ProgramsTheHandheldsLocksIntoItsStore) {
 TEST_F(ProgramCli, ALockWhoseRecordsWereLostIsProgrammedAgain) {
     ASSERT_EQ(Run({"program", "--handheld", Store()}).out, "2 lock(s) programmed\n");
     const auto queued = Programming();
-    {
-        std::uint32_t error = 0;
-        auto handheld = ce::ObjectStore::Open(store, error);
-        ASSERT_TRUE(handheld) << error;
-        HandheldTransport transport(*handheld);
-        ExchangeDatabases open;
-        ASSERT_EQ(transport.OpenDatabases(open), 0u);
-        CHandheldRecord pgm(RecordKind::Programming, transport, open.pgm.handle);
-        ASSERT_TRUE(pgm.Seek(0));
-        while (pgm.Read()) {
-            if (pgm.GetUI4(PGM_DATA_OFFSET_LOCK_ADDRESS) >> 16 == 1) {
-                ASSERT_TRUE(pgm.Delete());
-            }
+    EditProgramRecords(store, [](CHandheldRecord& pgm) {
+        if (pgm.GetUI4(PGM_DATA_OFFSET_LOCK_ADDRESS) >> 16 == 1) {
+            ASSERT_TRUE(pgm.Delete());
         }
-        transport.CloseDatabases(open);
-    }
+    });
     ASSERT_LT(Programming().size(), queued.size());
     Result r = Run({"program", "--handheld", Store()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -152,7 +122,7 @@ TEST_F(ProgramCli, AnotherFacilitysHandheldIsRefused) {
     ASSERT_EQ(other({"device", "enrol", "--handheld", otherStore.toStdString()}).exitCode, 0);
     ASSERT_EQ(other({"device", "assign", "1", "Side"}).exitCode, 0);
     ASSERT_EQ(other({"program", "--handheld", otherStore.toStdString()}).exitCode, 0);
-    DeliverAll(otherStore);
+    DeliverAllRecords(otherStore);
     const auto delivered = Programming(otherStore);
     ASSERT_FALSE(delivered.empty());
 
