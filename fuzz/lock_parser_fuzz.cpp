@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to the lock link's frame receiver in arbitrary
 // chunks, under each link setting, and checks that every frame it accepts
-// frames and parses back to the same message.
+// frames and parses back to the same message, and that every drop it tells
+// of is what its reason says.
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 
+#include "protocol/lock_checksum.h"
 #include "protocol/lock_parser.h"
 
 namespace {
@@ -53,10 +56,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(echoed == before + 1);
     });
 
+    std::array<std::uint64_t, protocol::kLockFrameDropReasons> told{};
+    parser.SetFrameDropped([&](const protocol::LockFrameDrop& drop) {
+        Check(drop.reason >= 0 && drop.reason < protocol::kLockFrameDropReasons);
+        ++told[drop.reason];
+        // Only a BOF or an ignored EOF leaves a frame open.
+        bool open = drop.reason == protocol::LOCK_FRAME_DROP_RESTARTED ||
+                    drop.reason == protocol::LOCK_FRAME_DROP_EMPTY_END;
+        Check(parser.InFrame() == open);
+        switch (drop.reason) {
+            case protocol::LOCK_FRAME_DROP_BAD_CHECK:
+                Check(!drop.bytes.empty() && drop.checkByte != drop.expectedCheck &&
+                      protocol::LockChecksum(drop.bytes) == drop.expectedCheck);
+                break;
+            case protocol::LOCK_FRAME_DROP_OVERSIZE:
+                Check(drop.bytes.size() == protocol::clsLockParser::kMaxFrameBytes);
+                break;
+            case protocol::LOCK_FRAME_DROP_RESTARTED:
+                Check(!drop.bytes.empty() && parser.FrameBytes() == 0);
+                break;
+            case protocol::LOCK_FRAME_DROP_STRAY_BYTE:
+                Check(drop.bytes.size() == 1 && drop.bytes[0] != protocol::kFrameBOF);
+                break;
+            case protocol::LOCK_FRAME_DROP_EMPTY_END:
+                Check(drop.bytes.size() == 1 && drop.bytes[0] == protocol::kFrameEOF);
+                break;
+        }
+    });
+
     std::size_t step = chunking == 0 ? size : chunking;
     for (std::size_t at = 0; at < size; at += step) {
         std::size_t n = size - at < step ? size - at : step;
         parser.ParseBytes(protocol::ByteView(data + at, n));
+    }
+    for (int reason = 0; reason < protocol::kLockFrameDropReasons; ++reason) {
+        Check(told[reason] == parser.DropCount(static_cast<protocol::LockFrameDropReason>(reason)));
     }
     return 0;
 }

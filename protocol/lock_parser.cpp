@@ -33,24 +33,39 @@ void clsLockParser::ReceiveByte(std::uint8_t byte) {
     switch (byte) {
         case kFrameBOF:
             // The escape flag deliberately survives a restart.
-            ResetFrame();
-            inFrame_ = true;
+            if (held_) [[unlikely]] {
+                DropFrame({LOCK_FRAME_DROP_RESTARTED});
+            } else {
+                ResetFrame();
+                inFrame_ = true;
+            }
             return;
         case kFrameEOF:
-            if (inFrame_ && !buffer_.empty()) EndFrame();
+            if (inFrame_ && !buffer_.empty()) {
+                EndFrame();
+            } else [[unlikely]] {
+                DropByte(inFrame_ ? LOCK_FRAME_DROP_EMPTY_END : LOCK_FRAME_DROP_STRAY_BYTE, byte);
+            }
             return;
-        case kFrameEscape: escape_ = true; return;
+        case kFrameEscape:
+            escape_ = true;
+            if (!inFrame_) [[unlikely]] {
+                DropByte(LOCK_FRAME_DROP_STRAY_BYTE, byte);
+            }
+            return;
         default: break;
     }
-    if (!inFrame_) return;
+    if (!inFrame_) [[unlikely]] {
+        DropByte(LOCK_FRAME_DROP_STRAY_BYTE, byte);
+        return;
+    }
     if (escape_) {
         escape_ = false;
         byte ^= 0x20;
     }
     if (held_) {
-        if (buffer_.size() >= kMaxFrameBytes) {
-            ResetFrame();
-            inFrame_ = false;
+        if (buffer_.size() >= kMaxFrameBytes) [[unlikely]] {
+            DropFrame({LOCK_FRAME_DROP_OVERSIZE});
             return;
         }
         buffer_.push_back(heldByte_);
@@ -61,24 +76,45 @@ void clsLockParser::ReceiveByte(std::uint8_t byte) {
 }
 
 void clsLockParser::EndFrame() {
-    bool good = heldByte_ == checksum_;
-    std::int16_t command = 0;
-    Bytes data;
-    if (good) {
-        auto first = buffer_.begin();
-        if (commandActive_) command = static_cast<std::int16_t>(*first++);
-        data.assign(first, buffer_.end());
+    if (heldByte_ != checksum_) [[unlikely]] {
+        DropFrame({LOCK_FRAME_DROP_BAD_CHECK, {}, heldByte_, checksum_});
+        return;
     }
+    std::int16_t command = 0;
+    auto first = buffer_.begin();
+    if (commandActive_) command = static_cast<std::int16_t>(*first++);
+    Bytes data(first, buffer_.end());
     // Reset before delivering so a receiver may feed the parser again.
     ResetFrame();
     inFrame_ = false;
-    if (good && msgReceived_) msgReceived_(command, data);
+    if (msgReceived_) msgReceived_(command, data);
 }
 
 void clsLockParser::ResetFrame() {
     buffer_.clear();
     checksum_ = 0;
     held_ = false;
+}
+
+void clsLockParser::DropFrame(LockFrameDrop drop) {
+    ++dropCounts_[drop.reason];
+    // A restart comes from a BOF, so the new frame is open at once.
+    bool restarted = drop.reason == LOCK_FRAME_DROP_RESTARTED;
+    Bytes bytes;
+    if (frameDropped_) {
+        bytes = buffer_;
+        if (restarted) bytes.push_back(heldByte_);
+    }
+    ResetFrame();
+    inFrame_ = restarted;
+    if (!frameDropped_) return;
+    drop.bytes = bytes;
+    frameDropped_(drop);
+}
+
+void clsLockParser::DropByte(LockFrameDropReason reason, std::uint8_t byte) {
+    ++dropCounts_[reason];
+    if (frameDropped_) frameDropped_({reason, ByteView(&byte, 1)});
 }
 
 Bytes clsLockParser::EncryptStringToData(std::string_view Text) const {

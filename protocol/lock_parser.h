@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -8,6 +9,7 @@
 
 #include "bytes.h"
 #include "frame.h"
+#include "frame_drop.h"
 #include "text_cipher.h"
 
 namespace protocol {
@@ -18,6 +20,7 @@ namespace protocol {
 class clsLockParser {
   public:
     using MsgReceivedHandler = std::function<void(std::int16_t Command, const Bytes& Data)>;
+    using FrameDroppedHandler = std::function<void(const LockFrameDrop& drop)>;
 
     static constexpr const char* kDefaultEncryptKey =
         "5E 2B C7 19 A4 3D 88 F0 61 0C D2 7A 4B 93 E5 36";
@@ -30,6 +33,11 @@ class clsLockParser {
 
     // Receives every good frame, in arrival order, while ParseBytes runs.
     void SetMsgReceived(MsgReceivedHandler handler) { msgReceived_ = std::move(handler); }
+    // Told of every frame or byte the receiver discards, while ParseBytes
+    // runs, after the receive state has moved on (so it may feed the parser
+    // again). Drops are counted whether or not a handler is set.
+    void SetFrameDropped(FrameDroppedHandler handler) { frameDropped_ = std::move(handler); }
+    std::uint64_t DropCount(LockFrameDropReason reason) const { return dropCounts_[reason]; }
 
     Bytes BuildMessage(std::int16_t Command, ByteView Data) const;
     void ParseBytes(ByteView bytes);
@@ -50,10 +58,17 @@ class clsLockParser {
     const std::string& EncryptKey() const { return encryptKey_; }
     void SetEncryptKey(std::string keyText);
 
+    // A frame begun and not yet ended, and how many bytes it holds so far
+    // (the last of them may turn out to be its check byte).
+    bool InFrame() const { return inFrame_; }
+    std::size_t FrameBytes() const { return buffer_.size() + (held_ ? 1 : 0); }
+
   private:
     void ReceiveByte(std::uint8_t byte);
     void EndFrame();
     void ResetFrame();
+    void DropFrame(LockFrameDrop drop);
+    void DropByte(LockFrameDropReason reason, std::uint8_t byte);
 
     std::int16_t bofCount_ = 5;
     bool commandActive_ = true;
@@ -61,6 +76,8 @@ class clsLockParser {
     std::string encryptKey_;
     std::optional<CipherKey> key_;
     MsgReceivedHandler msgReceived_;
+    FrameDroppedHandler frameDropped_;
+    std::array<std::uint64_t, kLockFrameDropReasons> dropCounts_{};
 
     // Receive state.
     Bytes buffer_;

@@ -14,8 +14,8 @@ int clsLogonInfo::LockYear(int offset) const {
     return year > logonDate_.year ? year - 100 : year;
 }
 
-void clsLogonInfo::Parse(ByteView MsgData) {
-    if (MsgData.size() < 19) return;
+LogonParseResult clsLogonInfo::Parse(ByteView MsgData) {
+    if (MsgData.size() < kLogonReplyBytes) return LOGON_PARSE_TOO_SHORT;
     statusCode_ = MsgData[0];
     batteryLevel_ = ReadBigEndian16(MsgData, 1);
     hardwareClass_ = ReadBigEndian16(MsgData, 3);
@@ -26,6 +26,7 @@ void clsLogonInfo::Parse(ByteView MsgData) {
     std::uint16_t date = ReadBigEndian16(MsgData, 15);
     lockDate_ = {LockYear(date & 0x7F), (date >> 7) & 0x0F, date >> 11,
                  MsgData[17],           MsgData[18],        0};
+    return LOGON_PARSE_OK;
 }
 
 Bytes clsLogonInfo::Build(ByteView Response) const {
@@ -42,10 +43,11 @@ Bytes clsLogonInfo::Build(ByteView Response) const {
             static_cast<std::uint8_t>(d.second)};
 }
 
-void clsLogonInfo::ParseTime(ByteView MsgData) {
-    if (MsgData.size() < 6) return;
+LogonParseResult clsLogonInfo::ParseTime(ByteView MsgData) {
+    if (MsgData.size() < kClockReplyBytes) return LOGON_PARSE_TOO_SHORT;
     lockDate_ = {
         LockYear(MsgData[0] & 0x7F), MsgData[1], MsgData[2], MsgData[3], MsgData[4], MsgData[5]};
+    return LOGON_PARSE_OK;
 }
 
 Bytes BuildClockData(const CivilDateTime& now) {

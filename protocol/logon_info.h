@@ -7,23 +7,35 @@
 
 namespace protocol {
 
+// What a reply reader made of a payload.
+enum LogonParseResult : int {
+    LOGON_PARSE_OK = 0,
+    // Shorter than the reply's layout: nothing was read and every field
+    // keeps its value. Nothing else is refused: fields are taken as sent,
+    // even a lock clock that is not a real date.
+    LOGON_PARSE_TOO_SHORT,
+};
+
 // The log-on exchange of one session: builds the Logon request and reads
 // the Logon and Get clock data replies. The PC clock at creation is the
 // log-on moment; it is sent to the lock and decides the century of the
 // two-digit years the lock reports.
 class clsLogonInfo {
   public:
+    static constexpr std::size_t kLogonReplyBytes = 19;
+    static constexpr std::size_t kClockReplyBytes = 6;
+
     clsLogonInfo() : clsLogonInfo(LocalNow()) {}
     explicit clsLogonInfo(const CivilDateTime& logonDate) : logonDate_(logonDate) {}
 
-    // Reads a Logon reply; fewer than 19 bytes change nothing.
-    void Parse(ByteView MsgData);
+    // Reads a Logon reply; fewer than kLogonReplyBytes change nothing.
+    LogonParseResult Parse(ByteView MsgData);
     // The 9-byte Logon request: the three response bytes, then the log-on
     // moment. Empty when fewer than 3 response bytes are given.
     Bytes Build(ByteView Response) const;
-    // Reads a Get clock data reply into LockDate; fewer than 6 bytes change
-    // nothing.
-    void ParseTime(ByteView MsgData);
+    // Reads a Get clock data reply into LockDate; fewer than
+    // kClockReplyBytes change nothing.
+    LogonParseResult ParseTime(ByteView MsgData);
 
     const CivilDateTime& LogonDate() const { return logonDate_; }
     const CivilDateTime& LockDate() const { return lockDate_; }

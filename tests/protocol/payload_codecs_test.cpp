@@ -62,6 +62,22 @@ TEST(LogonInfo, ShortPayloadsChangeNothing) {
     EXPECT_EQ(info.LockDate(), before);
 }
 
+TEST(LogonInfo, SaysWhetherTheReplyWasLongEnough) {
+    clsLogonInfo info({2026, 1, 1, 0, 0, 0});
+    Bytes reply = LogonReply(DateWord(26, 1, 2), 3, 4);
+    EXPECT_EQ(info.Parse({}), LOGON_PARSE_TOO_SHORT);
+    EXPECT_EQ(info.Parse(ByteView(reply).first(18)), LOGON_PARSE_TOO_SHORT);
+    EXPECT_EQ(info.Parse(reply), LOGON_PARSE_OK);
+    reply.push_back(0x77);
+    EXPECT_EQ(info.Parse(reply), LOGON_PARSE_OK);
+    // A clock that is no real date (month 15, day 0, hour 25) is still read.
+    EXPECT_EQ(info.Parse(LogonReply(DateWord(26, 15, 0), 25, 61)), LOGON_PARSE_OK);
+    EXPECT_EQ(info.LockDate(), (CivilDateTime{2026, 15, 0, 25, 61, 0}));
+
+    EXPECT_EQ(info.ParseTime(Hex("1A 05 06 07 08")), LOGON_PARSE_TOO_SHORT);
+    EXPECT_EQ(info.ParseTime(Hex("1A 05 06 07 08 09")), LOGON_PARSE_OK);
+}
+
 TEST(LogonInfo, BuildsTheLogonRequestFromTheLogonMoment) {
     clsLogonInfo info({2026, 12, 8, 15, 26, 42});
     EXPECT_EQ(ToHex(info.Build(Hex("8F 8D FF"))), "8F 8D FF 1A 0C 08 0F 1A 2A");

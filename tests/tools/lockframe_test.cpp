@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "protocol/lock_parser.h"
 #include "tools/lockframe/lockframe.h"
 
 namespace {
@@ -40,6 +41,41 @@ TEST(Lockframe, DecodeSplitsAStreamIntoFramesAndSkipsBadOnes) {
     Result none = Lockframe({"decode", "C0 10 00 C1"});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("no good frame"), std::string::npos);
+}
+
+TEST(Lockframe, DecodeSaysWhereAndWhyEachRejectedFrameWasDropped) {
+    std::string good = Trimmed(Lockframe({"encode", "16"}).out);
+    Result decoded = Lockframe(
+        {"decode", "55 66", good, "99", "C0 10 00 C1", "C0 41 C1", "C0 10 11 12", "C0 10 11"});
+    EXPECT_EQ(decoded.exitCode, 0);
+    EXPECT_EQ(decoded.out, "10 Get Logon Cert:\n");
+    EXPECT_EQ(decoded.err,
+              "bytes 0-1: stray bytes outside any frame, skipped: 55 66\n"
+              "byte 10: stray byte outside any frame, skipped: 99\n"
+              "byte 14: bad check byte 00 (expected 9D), frame dropped: 10\n"
+              "byte 17: end byte with no frame byte before it, ignored (the frame stays open)\n"
+              "byte 18: frame restarted by a BOF, dropped: 41\n"
+              "byte 22: frame restarted by a BOF, dropped: 10 11 12\n"
+              "end of input: unfinished frame, 2 bytes not decoded\n");
+}
+
+TEST(Lockframe, DecodeReportsFloodsWithoutRepeatingThem) {
+    const std::size_t limit = protocol::clsLockParser::kMaxFrameBytes;
+    std::string flood = "C0";
+    for (std::size_t i = 0; i < limit + 2; ++i) flood += " 41";
+    Result oversize = Lockframe({"decode", flood});
+    EXPECT_EQ(oversize.exitCode, 1);
+    EXPECT_EQ(oversize.err, "byte " + std::to_string(limit + 2) + ": frame longer than " +
+                                std::to_string(limit) +
+                                " bytes, dropped\nno good frame in the input\n");
+
+    std::string noise;
+    for (int i = 0; i < 100; ++i) noise += "41 ";
+    Result stray = Lockframe({"decode", noise});
+    std::string shown;
+    for (int i = 0; i < 64; ++i) shown += "41 ";
+    EXPECT_EQ(stray.err, "bytes 0-99: stray bytes outside any frame, skipped: " + shown +
+                             "... (100 bytes)\nno good frame in the input\n");
 }
 
 TEST(Lockframe, EncryptedTextOverARecordLink) {

@@ -7,6 +7,7 @@
 #include "protocol/mixing.h"
 #include "protocol/packed_date.h"
 #include "tools/lockframe/demo.h"
+#include "tools/lockframe/drop_report.h"
 #include "tools/lockframe/lockframe.h"
 #include "tools/lockframe/options.h"
 
@@ -21,7 +22,9 @@ constexpr const char* kUsage = R"(usage: lockframe COMMAND ...
                           frame a lock message (CMD decimal or 0x..)
   decode HEX... [--no-command] [--text] [--key KEY]
                           one line per good frame of a captured byte stream;
-                          --text decrypts the frames of a record link
+                          --text decrypts the frames of a record link; on
+                          standard error, where and why every rejected frame
+                          or stray byte was dropped
   ir-decode HEX           parse a handheld receive ring: result and reply
   pin SEEDHEX             log-on response to a 5-byte seed
   mix HEX5                mixing function of 5 bytes
@@ -102,7 +105,7 @@ int Decode(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << code << " " << protocol::LockCommandDisplayName(command) << ":"
             << (data.empty() ? "" : " " + ToHex(data)) << "\n";
     });
-    parser.ParseBytes(stream);
+    DropReport(parser, err).Feed(stream);
     if (frames == 0) {
         err << "no good frame in the input\n";
         return 1;

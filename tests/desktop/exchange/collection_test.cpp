@@ -64,6 +64,32 @@ TEST_F(Collection, UndeliveredRecordsStayAndKeepTheirMarks) {
     EXPECT_EQ(LockValue(lock, "Pending Action Counter"), 0);
 }
 
+// A schedule or PIN table is delivered only as a whole: its first record
+// left on the device keeps the revision pending, whatever came after it.
+TEST_F(Collection, AFirstScheduleOrPinTableRecordLeftBehindKeepsItsRevisionPending) {
+    const int schedule = AddSchedule({LevelAt(2, 9, 30, 3), LevelAt(4, 17, 0, 1)});
+    const int scheduleLeft = AddLock(db(), 3, 2);
+    const int pinTableLeft = AddLock(db(), 3, 2);
+    for (int lock : {scheduleLeft, pinTableLeft})
+        SetLock(lock, QStringLiteral("\"TS Link\" = %1").arg(schedule));
+    ASSERT_EQ(Run({scheduleLeft, pinTableLeft}), 0);
+    Deliver();
+    for (auto [lock, code] : {std::pair{scheduleLeft, 0x40}, std::pair{pinTableLeft, 0x60}}) {
+        std::vector<ProgramRecord*> ofKind;
+        for (auto& [key, record] : store.records) {
+            if (record.LockAddress() == lock && record.Code() == code) ofKind.push_back(&record);
+        }
+        ASSERT_GE(ofKind.size(), 2u) << code;
+        ofKind.front()->command &= 0x7FFF;
+    }
+
+    ASSERT_EQ(Collect(), 0);
+    EXPECT_EQ(LockValue(scheduleLeft, "Downloaded TS Rev"), std::int16_t(0x8003));
+    EXPECT_EQ(LockValue(scheduleLeft, "Downloaded UG Table Rev"), 7);
+    EXPECT_EQ(LockValue(pinTableLeft, "Downloaded TS Rev"), 3);
+    EXPECT_EQ(LockValue(pinTableLeft, "Downloaded UG Table Rev"), std::int16_t(0x8007));
+}
+
 TEST_F(Collection, DeliveredRemovalDeletesTheEnrolmentAndADeletedUser) {
     const int lock = AddLock(db(), 1, 2);
     const int other = AddLock(db(), 1, 2);
