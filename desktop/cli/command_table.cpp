@@ -81,6 +81,8 @@ void CommandTable::CheckOptions(const Verb& verb) const {
     for (const Option& option : verb.options) {
         if (!IsOptionName(option.name)) Fault("an option named '" + option.name + "'");
         if (!seen.insert(option.name).second) Fault(option.name + " declared twice by one verb");
+        if (option.required && option.Flag())
+            Fault(option.name + " is a flag: it cannot be needed");
         for (const Option& global : GlobalOptions()) {
             if (global.name == option.name) Fault(option.name + " is a global option");
         }
