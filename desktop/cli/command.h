@@ -13,10 +13,12 @@ struct Context;
 // texts are made from the same declaration, so the two cannot disagree.
 //
 // To add a verb, add a Verb to its command's declaration at the end of its
-// commands_*.cpp file. To add a command, write a commands_*.cpp file whose
-// Add...Commands(CommandTable&) adds a Command (see commands_locks.cpp),
-// declare that function in command_table.h and call it in Commands()
-// (command_table.cpp). The table checks each declaration as it is added.
+// commands_*.cpp file. To add a command, write a commands_*.cpp file (listed
+// in CMakeLists.txt) whose Add...Commands(CommandTable&) adds a Command (see
+// commands_locks.cpp), declare that function in command_table.h and call it
+// in Commands() (command_table.cpp). The table checks each declaration as
+// it is added, and the tests run every declared option through the parser
+// and the usage.
 
 // Option::value for an option that takes none.
 inline constexpr char kFlag[] = "";

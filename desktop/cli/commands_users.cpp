@@ -16,13 +16,17 @@
 namespace tandrel::cli {
 namespace {
 
+const Option kId = {"--id", "ID", "the code ID keyed at the lock, or the card's ID"};
+const Option kIdType = {"--id-type", "code|mag|prox",
+                        "what the ID is: keyed, a magnetic or a proximity card"};
+
 // What `user add` and `user edit` set: the pages of the user's sheet.
 const Options kUserOptions = {
     {"--last", "NAME", "last name"},
     {"--first", "NAME", "first name"},
     {"--middle", "INITIAL", "middle initial"},
-    {"--id", "ID", "the code ID keyed at the lock, or the card's ID"},
-    {"--id-type", "code|mag|prox", "what the ID is: keyed, a magnetic or a proximity card"},
+    kId,
+    kIdType,
     {"--issue", "N", "card issue number"},
     {"--expires", "YYYY-MM-DD", "card expiry date; empty for none"},
     {"--type", "general|manager|programmer|service", "user type"},
@@ -284,8 +288,7 @@ void AddUserCommands(CommandTable& table) {
                  .run = List},
                 {.words = {"find"},
                  .summary = "the users with that ID, exactly as keyed or read from the card",
-                 .options = {{"--id", "ID", "the ID", kRequired},
-                             {"--id-type", "code|mag|prox", "only IDs of that kind"}},
+                 .options = {{kId.name, kId.value, kId.help, kRequired}, kIdType},
                  .run = Find},
                 {.words = {"delete"},
                  .operands = "USER",
