@@ -13,9 +13,6 @@
 namespace tandrel::cli {
 namespace {
 
-const std::set<std::string> kListOptions = {"--lock",  "--user",  "--since", "--until",
-                                            "--event", "--limit", "--csv"};
-
 // Audit rows outlive their locks and users, so a key names one while the
 // facility or its audit data still has it.
 int LockFilter(Context& c, const QString& text) {
@@ -137,7 +134,6 @@ class AuditPrinter {
 };
 
 int List(Context& c) {
-    c.args.RejectOthers(kListOptions);
     if (c.args.Has("--csv") && c.Json()) throw UsageError("give --csv or --json, not both");
     const int limit = c.args.Number("--limit", INT_MAX, 0, INT_MAX);
     AuditQuery query = TimesAndEventOf(c);
@@ -151,24 +147,24 @@ int List(Context& c) {
     return 0;
 }
 
-int AuditCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb != QStringLiteral("list"))
-        throw UsageError("unknown audit command '" + verb.toStdString() + "'");
-    if (c.args.Words().size() != 2) throw UsageError("audit list takes no words; use options");
-    return List(c);
-}
-
 }  // namespace
 
 void AddAuditCommands(CommandTable& table) {
-    table["audit"] = {
-        "audit list [--lock LOCK] [--user USER] [--since YYYY-MM-DD[ HH:MM]]\n"
-        "         [--until YYYY-MM-DD[ HH:MM]] [--event NAME|NUMBER] [--limit N] [--csv]\n"
-        "    the collected audit events, newest first: lock, time, user, event, level and\n"
-        "    groups; --since and --until include the day or minute given",
-        {"--csv"},
-        AuditCommand};
+    table.Add({
+        .name = "audit",
+        .verbs = {{.words = {"list"},
+                   .summary = "the collected audit events, newest first: lock, time, user, "
+                              "event, level and groups",
+                   .options = {{"--lock", "LOCK", "only this lock's events"},
+                               {"--user", "USER", "only this user's events"},
+                               {"--since", "YYYY-MM-DD[ HH:MM]", "from that day or minute on"},
+                               {"--until", "YYYY-MM-DD[ HH:MM]", "through that day or minute"},
+                               {"--event", "NAME|NUMBER", "only events of that type"},
+                               {"--limit", "N", "at most N events"},
+                               {"--csv", kFlag, "CSV rows under a header row"}},
+                   .run = List}},
+        .notes = "A lock or user no longer in the facility is still named by its key.",
+    });
 }
 
 }  // namespace tandrel::cli

@@ -57,8 +57,6 @@ int List(Context& c) {
 }
 
 int Add(Context& c) {
-    if (c.args.Words().size() != 3) throw UsageError("device add needs a NAME");
-    if (!c.args.Has("--address")) throw UsageError("device add needs --address");
     auto sheet = DevicePropertiesSheet::NewNetworkDevice(c.doc.Db(), c.prompter);
     sheet->name = c.args.Word(2);
     sheet->description = c.args.Text("--description");
@@ -99,7 +97,6 @@ std::vector<int> LocksNamed(Context& c, std::size_t first) {
 }
 
 int Assign(Context& c, bool add) {
-    if (c.args.Words().size() < 4) throw UsageError("name a device and locks or locations");
     const int device = DeviceKeyOf(c.doc, c.args.Word(2));
     auto sheet = DevicePropertiesSheet::Open(c.doc.Db(), c.prompter, device);
     if (!sheet) throw LookupError("no such device");
@@ -135,21 +132,9 @@ int Restore(Context& c) {
     return RestoreDevice(c.doc.Db(), c.prompter, device) ? 0 : 1;
 }
 
-int DeviceCommand(Context& c) {
-    c.args.RejectOthers(
-        {"--handheld", "--device", "--address", "--port", "--description", "--assigned-to"});
-    const QString verb = c.args.Word(1);
-    if (!c.OpenFacility()) return 1;
-    if (verb == "list") return List(c);
-    if (verb == "add") return Add(c);
-    if (verb == "enrol") return Enrol(c);
-    if (c.args.Words().size() < 3)
-        throw UsageError("device " + verb.toStdString() + " needs a DEVICE");
-    if (verb == "assign") return Assign(c, true);
-    if (verb == "unassign") return Assign(c, false);
-    if (verb == "delete") return Delete(c);
-    if (verb == "restore") return Restore(c);
-    throw UsageError("unknown device command '" + verb.toStdString() + "'");
+// Every device verb works on the open facility.
+Handler OnFacility(Handler run) {
+    return [run](Context& c) { return c.OpenFacility() ? run(c) : 1; };
 }
 
 // Marks the locks --program names ("all", or names and keys separated by
@@ -163,7 +148,6 @@ void ChooseLocks(Context& c, ExchangeDialogModel& dialog) {
 }
 
 int ExchangeCommand(Context& c) {
-    c.args.RejectOthers({"--handheld", "--program"});
     if (!c.OpenFacility()) return 1;
     CliExchange exchange(c);
     const int wanted = c.args.Words().size() > 1 ? DeviceKeyOf(c.doc, c.args.Word(1)) : 0;
@@ -188,23 +172,59 @@ int ExchangeCommand(Context& c) {
     return error == 0 ? 0 : 1;
 }
 
+const Option kHandheld = {"--handheld", "STORE", "the handheld's store (default: the cradle)"};
+
 }  // namespace
 
 void AddDeviceCommands(CommandTable& table) {
-    table["device"] = {
-        "device list | device add NAME --address IP [--port N (default 1080)] [--description D] "
-        "[--assigned-to A]\n"
-        "  device enrol [--handheld STORE] [--device DEVICE]   (enrol the connected handheld; "
-        "with --device again as that device)\n"
-        "  device assign|unassign DEVICE LOCK|\\LOCATION\\...\n"
-        "  device delete DEVICE [--handheld STORE] | device restore DEVICE",
-        {},
-        DeviceCommand};
-    table["exchange"] = {
-        "exchange [DEVICE] [--handheld STORE] [--program all|LOCK,LOCK...]   collect from the "
-        "connected device, update its directory, then program the chosen locks",
-        {},
-        ExchangeCommand};
+    table.Add({
+        .name = "device",
+        .verbs =
+            {
+                {.words = {"list"},
+                 .summary = "every device: key, name, type, status, version",
+                 .run = OnFacility(List)},
+                {.words = {"add"},
+                 .operands = "NAME",
+                 .summary = "add a network device; prints its key",
+                 .options = {{"--address", "IP", "its IP address", kRequired},
+                             {"--port", "N", "its TCP port (default 1080)"},
+                             {"--description", "TEXT", "description"},
+                             {"--assigned-to", "TEXT", "who has it"}},
+                 .run = OnFacility(Add)},
+                {.words = {"enrol"},
+                 .summary = "enrol the connected handheld; prints its key",
+                 .options = {kHandheld, {"--device", "DEVICE", "enrol it again, as that device"}},
+                 .run = OnFacility(Enrol)},
+                {.words = {"assign"},
+                 .operands = "DEVICE LOCK|\\LOCATION\\...",
+                 .summary = "let the device serve the locks",
+                 .run = OnFacility([](Context& c) { return Assign(c, true); })},
+                {.words = {"unassign"},
+                 .operands = "DEVICE LOCK|\\LOCATION\\...",
+                 .summary = "take the locks from the device",
+                 .run = OnFacility([](Context& c) { return Assign(c, false); })},
+                {.words = {"delete"},
+                 .operands = "DEVICE",
+                 .summary = "delete a device",
+                 .options = {kHandheld},
+                 .run = OnFacility(Delete)},
+                {.words = {"restore"},
+                 .operands = "DEVICE",
+                 .summary = "restore a device pending removal",
+                 .run = OnFacility(Restore)},
+            },
+        .notes = "DEVICE: its key, or a name only one device has.",
+    });
+    table.Add({
+        .name = "exchange",
+        .verbs = {{.operands = "[DEVICE]",
+                   .summary = "collect from the connected device, update its directory, then "
+                              "program the chosen locks",
+                   .options = {kHandheld,
+                               {"--program", "all|LOCK,LOCK...", "the locks to program"}},
+                   .run = ExchangeCommand}},
+    });
 }
 
 }  // namespace tandrel::cli

@@ -12,10 +12,6 @@
 namespace tandrel::cli {
 namespace {
 
-void ExpectWords(const Context& c, std::size_t count) {
-    if (c.args.Words().size() != count) throw UsageError("wrong number of arguments");
-}
-
 // The new facility exists before the password questions come: a password
 // given on the command line answers them, and without one they are asked
 // only where a password can still be typed.
@@ -33,13 +29,6 @@ void AnswerPasswordQuestions(Context& c, const std::optional<QString>& password)
 // A new facility passes the new-facility wizard's checks, with every
 // facility property the command line gives.
 int Create(Context& c) {
-    ExpectWords(c, 1);
-    std::set<std::string> known = FacilityOptions();
-    known.insert({"--folder", "--compatible"});
-    c.args.RejectOthers(known);
-    if (!c.args.Has("--name") || !c.args.Has("--folder")) {
-        throw UsageError("create needs --name and --folder");
-    }
     c.session.facilitiesFolder = QDir(c.args.Text("--folder")).absolutePath();
     auto wizard = CFacilityPropertiesSheet::ForNewFacility(c.prompter, c.session.facilitiesFolder);
     if (ApplyFacilityOptions(c, wizard->Values())) wizard->OpenDaylightPage();
@@ -58,8 +47,6 @@ qint64 Count(dao::Database& db, const std::string& sql) {
 }
 
 int Info(Context& c) {
-    ExpectWords(c, 1);
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     CFacilityPropertiesRecordset& p = *c.doc.m_pFacilityProperties;
     p.MoveFirst();
@@ -91,30 +78,27 @@ int Info(Context& c) {
     return 0;
 }
 
-int Password(Context& c) {
-    c.args.RejectOthers({"--compatible"});
+int SetPassword(Context& c) {
     const auto& w = c.args.Words();
-    const bool set = w.size() >= 2 && w[1] == "set";
-    if (set && w.size() == 3) {
+    if (w.size() == 3) {
         // Removing the password is a command of its own, never an accident.
         if (w[2].empty())
             throw UsageError("the new password is empty; 'password remove' removes it");
         c.prompter.OfferNewPassword({c.args.Word(2), c.args.Word(2), c.args.Has("--compatible")});
-    } else if (set && w.size() == 2) {
+    } else {
         if (!c.prompter.CanType())
             throw UsageError("password set needs NEW, or a terminal to type it on");
         c.prompter.SetNewPasswordOptions(true, c.args.Has("--compatible"));
-    } else if (w.size() == 2 && w[1] == "remove") {
-        c.prompter.OfferNewPassword({QString(), QString(), false});
-    } else {
-        throw UsageError("usage: password set [NEW] | password remove");
     }
     return c.OpenFacility() && c.doc.SetFacilityPassword() ? 0 : 1;
 }
 
+int RemovePassword(Context& c) {
+    c.prompter.OfferNewPassword({QString(), QString(), false});
+    return c.OpenFacility() && c.doc.SetFacilityPassword() ? 0 : 1;
+}
+
 int Compact(Context& c) {
-    ExpectWords(c, 1);
-    c.args.RejectOthers({"--purge-before"});
     PurgeEntry entry;
     if (c.args.Has("--purge-before")) {
         QString text = c.args.Text("--purge-before");
@@ -134,8 +118,6 @@ int Compact(Context& c) {
 }
 
 int Backup(Context& c) {
-    ExpectWords(c, 2);
-    c.args.RejectOthers({});
     const QString target = QFileInfo(c.args.Word(1)).absoluteFilePath();
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
         c.prompter.Message(
@@ -149,34 +131,55 @@ int Backup(Context& c) {
 }
 
 int Refresh(Context& c) {
-    ExpectWords(c, 1);
-    c.args.RejectOthers({});
     return c.OpenFacility() && c.doc.ForceRefresh(c.doc.AllLockKeys()) ? 0 : 1;
+}
+
+const Option kCompatible = {"--compatible", kFlag, "keep the password as typed (no derived one)"};
+
+// `create` takes every facility property, and needs a name.
+Options CreateOptions() {
+    Options options = FacilityOptions();
+    for (Option& option : options) option.required = option.required || option.name == "--name";
+    options.push_back({"--folder", "DIR", "the folder the facility is made in", kRequired});
+    options.push_back(kCompatible);
+    return options;
 }
 
 }  // namespace
 
 void AddFacilityCommands(CommandTable& table) {
-    table["create"] = {
-        "create --name NAME --folder DIR [--compatible] [the options of facility set]\n"
-        "         create a facility (and its password, when one is given)",
-        {"--compatible"},
-        Create};
-    table["info"] = {
-        "info                    name, version, communication code and counts", {}, Info};
-    table["password"] = {
-        "password set [NEW] [--compatible] | password remove   set or remove the password\n"
-        "         (without NEW it is typed on the terminal, unechoed)",
-        {"--compatible"},
-        Password};
-    table["compact"] = {
-        "compact [--purge-before DATE]   compact, purging audit data older than DATE", {}, Compact};
-    table["backup"] = {
-        "backup FILE             copy the facility, with its password, to the new FILE",
-        {},
-        Backup};
-    table["refresh"] = {
-        "refresh                 mark every lock for a complete reprogramming", {}, Refresh};
+    table.Add({.name = "create",
+               .verbs = {{.summary = "create a facility (and its password, when one is given); "
+                                     "prints its file",
+                          .options = CreateOptions(),
+                          .run = Create}}});
+    table.Add(
+        {.name = "info",
+         .verbs = {{.summary = "name, version, communication code and counts", .run = Info}}});
+    table.Add({
+        .name = "password",
+        .verbs =
+            {
+                {.words = {"set"},
+                 .operands = "[NEW]",
+                 .summary = "set the password (without NEW it is typed on the terminal, unechoed)",
+                 .options = {kCompatible},
+                 .run = SetPassword},
+                {.words = {"remove"}, .summary = "remove the password", .run = RemovePassword},
+            },
+    });
+    table.Add({.name = "compact",
+               .verbs = {{.summary = "compact the facility",
+                          .options = {{"--purge-before", "DATE",
+                                       "first purge the audit data older than DATE (YYYY-MM-DD)"}},
+                          .run = Compact}}});
+    table.Add({.name = "backup",
+               .verbs = {{.operands = "FILE",
+                          .summary = "copy the facility, with its password, to the new FILE",
+                          .run = Backup}}});
+    table.Add(
+        {.name = "refresh",
+         .verbs = {{.summary = "mark every lock for a complete reprogramming", .run = Refresh}}});
 }
 
 }  // namespace tandrel::cli

@@ -28,8 +28,6 @@ void PrintTable(std::ostream& out, const QList<QStringList>& lines) {
 }
 
 int List(Context& c) {
-    if (c.args.Words().size() != 2) throw UsageError("usage: group list");
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     const auto rows = GroupListRows(*c.doc.m_pGroups, QDate::currentDate());
     if (c.Json()) {
@@ -107,9 +105,6 @@ bool Edit(Context& c, CUserGroupSheet& sheet) {
 }
 
 int Set(Context& c) {
-    if (c.args.Words().size() != 3) throw UsageError("usage: group set GROUP [options]");
-    c.args.RejectOthers(
-        {"--name", "--reference", "--autocode", "--interval", "--unit", "--next-date"});
     if (c.args.Has("--autocode")) OnOff(c, "--autocode");
     if (c.args.Has("--unit")) Unit(c);
     if (!c.OpenFacility()) return 1;
@@ -118,23 +113,29 @@ int Set(Context& c) {
     return Edit(c, *sheet) && sheet->Ok() ? 0 : 1;
 }
 
-int Group(Context& c) {
-    const QString sub = c.args.Word(1);
-    if (sub == QLatin1String("list")) return List(c);
-    if (sub == QLatin1String("set")) return Set(c);
-    throw UsageError("usage: group list | group set GROUP [options]");
-}
-
 }  // namespace
 
 void AddGroupCommands(CommandTable& table) {
-    table["group"] = {
-        "group list              the user groups: number, name, AutoCode, next PIN date\n"
-        "  group set GROUP [--name NAME] [--reference TEXT] [--autocode on|off] [--interval N]\n"
-        "         [--unit days|months] [--next-date DATE]   edit a group (GROUP: its number,\n"
-        "         1 to 8 as the list shows it, or its name)",
-        {},
-        Group};
+    table.Add({
+        .name = "group",
+        .verbs =
+            {
+                {.words = {"list"},
+                 .summary = "the user groups: number, name, AutoCode, next PIN date",
+                 .run = List},
+                {.words = {"set"},
+                 .operands = "GROUP",
+                 .summary = "edit a user group",
+                 .options = {{"--name", "NAME", "the group's name"},
+                             {"--reference", "TEXT", "reference"},
+                             {"--autocode", "on|off", "change the group's PINs automatically"},
+                             {"--interval", "N", "AutoCode interval, 0 to 255 units"},
+                             {"--unit", "days|months", "unit of the interval"},
+                             {"--next-date", "DATE", "the next PIN change (AutoCode on)"}},
+                 .run = Set},
+            },
+        .notes = "GROUP: its number, 1 to 8 as the list shows it, or its name.",
+    });
 }
 
 }  // namespace tandrel::cli

@@ -8,8 +8,6 @@ namespace tandrel::cli {
 namespace {
 
 int Dump(Context& c) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() != 3) throw UsageError("handheld dump needs one STORE");
     const QString path = c.args.Word(2);
     std::uint32_t error = 0;
     std::unique_ptr<ce::ObjectStore> store = ce::ObjectStore::Open(path, error);
@@ -35,20 +33,16 @@ int Dump(Context& c) {
     return 0;
 }
 
-int HandheldCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb == "dump") return Dump(c);
-    throw UsageError("unknown handheld command '" + verb.toStdString() + "'");
-}
-
 }  // namespace
 
-// Handheld store commands (handheld dump, program) join this table.
 void AddHandheldCommands(CommandTable& table) {
-    table["handheld"] = {
-        "handheld dump STORE   every database, record and registry value of a handheld store",
-        {},
-        HandheldCommand};
+    table.Add({
+        .name = "handheld",
+        .verbs = {{.words = {"dump"},
+                   .operands = "STORE",
+                   .summary = "every database, record and registry value of a handheld store",
+                   .run = Dump}},
+    });
 }
 
 }  // namespace tandrel::cli

@@ -11,9 +11,19 @@
 namespace tandrel::cli {
 namespace {
 
-const std::set<std::string> kLockOptions = {
-    "--name",      "--location",          "--open-delay", "--serial", "--model",
-    "--installed", "--battery-installed", "--schedule",   "--device", "--capacity"};
+// What `lock add` and `lock edit` set: the Info page.
+const Options kLockOptions = {
+    {"--name", "NAME", "the lock's name"},
+    {"--location", "\\PATH\\", "the location it is in (default: the root, \\)"},
+    {"--open-delay", "SECONDS", "how long it stays open, 0 to 255 seconds"},
+    {"--serial", "TEXT", "serial number"},
+    {"--model", "TEXT", "model number"},
+    {"--installed", "DATE", "install date"},
+    {"--battery-installed", "DATE", "battery install date"},
+    {"--schedule", "SCHEDULE", "its time schedule, by key or name; 0 for none"},
+    {"--device", "DEVICE", "the device that serves it, by key or name; 0 for none"},
+    {"--capacity", "N", "how many users it holds, 1 to 2000"},
+};
 
 int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
     bool ok = false;
@@ -41,7 +51,6 @@ void ApplyLockOptions(Context& c, LockInfoPage& info) {
 }
 
 int Add(Context& c) {
-    c.args.RejectOthers(kLockOptions);
     if (!c.OpenFacility()) return 1;
     int location = c.args.Has("--location") ? LocationKeyOf(c.doc, c.args.Text("--location"))
                                             : LocationKeyOf(c.doc, QStringLiteral("\\"));
@@ -53,7 +62,6 @@ int Add(Context& c) {
 }
 
 int Edit(Context& c) {
-    c.args.RejectOthers(kLockOptions);
     if (!c.OpenFacility()) return 1;
     auto sheet =
         CLockPropertiesSheet::EditLock(c.doc, c.prompter, LockKeyOf(c.doc, c.args.Word(2)));
@@ -73,7 +81,6 @@ QJsonObject LockJson(const CLocksRecordset& l) {
 }
 
 int List(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     CLocksRecordset locks(c.doc.Db());
     locks.SetCurrentIndex("PrimaryKey");
@@ -121,7 +128,6 @@ void AddStatus(const LockStatusTexts& status, QJsonObject& lock) {
 }
 
 int Show(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     int key = LockKeyOf(c.doc, c.args.Word(2));
     CLocksRecordset l(c.doc.Db());
@@ -154,8 +160,6 @@ int Show(Context& c) {
 }
 
 int RemoveOrRefresh(Context& c, bool remove) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() < 3) throw UsageError("name at least one lock");
     if (!c.OpenFacility()) return 1;
     FacilityDirectory tree(c.doc, c.prompter);
     if (!tree.Load()) return 1;
@@ -169,32 +173,41 @@ int RemoveOrRefresh(Context& c, bool remove) {
     return 0;
 }
 
-int LockCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb == "add") return Add(c);
-    if (verb == "list") return List(c);
-    if (verb == "remove") return RemoveOrRefresh(c, true);
-    if (verb == "refresh") return RemoveOrRefresh(c, false);
-    if (c.args.Words().size() != 3)
-        throw UsageError("lock " + verb.toStdString() + " needs one lock");
-    if (verb == "edit") return Edit(c);
-    if (verb == "show") return Show(c);
-    throw UsageError("unknown lock command '" + verb.toStdString() + "'");
-}
-
 }  // namespace
 
 void AddLockCommands(CommandTable& table) {
-    table["lock"] = {
-        "lock add --name N [--location \\PATH\\] [--open-delay S] [--serial S] [--model M]\n"
-        "         [--installed DATE] [--battery-installed DATE] [--schedule S] [--device D]\n"
-        "         [--capacity N]\n"
-        "  lock edit LOCK [the same options] | lock show LOCK | lock list\n"
-        "  lock remove LOCK... | lock refresh LOCK...\n"
-        "  LOCK: its key, its name, or its location path and name (\\Building A\\Front)\n"
-        "  when locks in several locations share the name; capacity 1 to 2000 users",
-        {},
-        LockCommand};
+    table.Add({
+        .name = "lock",
+        .verbs =
+            {
+                {.words = {"add"},
+                 .summary = "add a lock; prints its key",
+                 .options = kLockOptions,
+                 .run = Add},
+                {.words = {"edit"},
+                 .operands = "LOCK",
+                 .summary = "change a lock",
+                 .options = kLockOptions,
+                 .run = Edit},
+                {.words = {"show"},
+                 .operands = "LOCK",
+                 .summary = "a lock's properties, status and enrolled users",
+                 .run = Show},
+                {.words = {"list"},
+                 .summary = "every lock: key, name, location, enrolled users",
+                 .run = List},
+                {.words = {"remove"},
+                 .operands = "LOCK...",
+                 .summary = "remove locks from the facility",
+                 .run = [](Context& c) { return RemoveOrRefresh(c, true); }},
+                {.words = {"refresh"},
+                 .operands = "LOCK...",
+                 .summary = "mark locks for a complete reprogramming",
+                 .run = [](Context& c) { return RemoveOrRefresh(c, false); }},
+            },
+        .notes = "LOCK: its key, its name, or its location path and name (\\Building A\\Front)\n"
+                 "when locks in several locations share the name.",
+    });
 }
 
 }  // namespace tandrel::cli

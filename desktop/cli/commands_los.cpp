@@ -75,8 +75,6 @@ void PrintSummary(Context& c, const QString& path, const FileSummary& s) {
 }
 
 int Show(Context& c) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() != 3) throw UsageError("los show needs one FILE");
     const QString path = c.args.Word(2);
     std::vector<LockOsRow> rows;
     try {
@@ -98,7 +96,6 @@ int Show(Context& c) {
 class CradledManager {
   public:
     bool Connect(Context& c) {
-        if (!c.args.Has("--handheld")) throw UsageError("los needs --handheld STORE");
         if (!c.OpenFacility()) return false;
         // A store that is not there is not made: there is no OS to look at.
         connector_ = std::make_unique<CradleConnector>(c.settings.Raw(), c.args.Text("--handheld"));
@@ -125,8 +122,6 @@ class CradledManager {
 };
 
 int Status(Context& c) {
-    c.args.RejectOthers({"--handheld"});
-    if (c.args.Words().size() != 2) throw UsageError("los status takes no more words");
     CradledManager cradle;
     if (!cradle.Connect(c)) return 1;
     c.out << cradle.Manager().InstalledText().toStdString() << "\n";
@@ -134,38 +129,44 @@ int Status(Context& c) {
 }
 
 int Install(Context& c) {
-    c.args.RejectOthers({"--handheld"});
-    if (c.args.Words().size() != 3) throw UsageError("los install needs one FILE");
     CradledManager cradle;
     if (!cradle.Connect(c)) return 1;
     return cradle.Manager().Install(c.args.Word(2)) ? 0 : 1;
 }
 
 int Remove(Context& c) {
-    c.args.RejectOthers({"--handheld"});
-    if (c.args.Words().size() != 2) throw UsageError("los remove takes no more words");
     CradledManager cradle;
     if (!cradle.Connect(c)) return 1;
     return cradle.Manager().Remove() ? 0 : 1;
 }
 
-int LosCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb == "show") return Show(c);
-    if (verb == "status") return Status(c);
-    if (verb == "install") return Install(c);
-    if (verb == "remove") return Remove(c);
-    throw UsageError("unknown los command '" + verb.toStdString() + "'");
-}
-
 }  // namespace
 
 void AddLosCommands(CommandTable& table) {
-    table["los"] = {
-        "los show FILE | los status --handheld STORE | los install FILE --handheld STORE | "
-        "los remove --handheld STORE   lock OS files and the lock OS on an enrolled handheld",
-        {},
-        LosCommand};
+    const Option handheld = {"--handheld", "STORE", "the enrolled handheld's store", kRequired};
+    table.Add({
+        .name = "los",
+        .verbs =
+            {
+                {.words = {"show"},
+                 .operands = "FILE",
+                 .summary = "a lock OS file's version, rows and platforms, and whether it installs",
+                 .run = Show},
+                {.words = {"status"},
+                 .summary = "the lock OS on the handheld",
+                 .options = {handheld},
+                 .run = Status},
+                {.words = {"install"},
+                 .operands = "FILE",
+                 .summary = "put a lock OS file on the handheld",
+                 .options = {handheld},
+                 .run = Install},
+                {.words = {"remove"},
+                 .summary = "take the lock OS off the handheld",
+                 .options = {handheld},
+                 .run = Remove},
+            },
+    });
 }
 
 }  // namespace tandrel::cli

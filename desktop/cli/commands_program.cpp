@@ -96,8 +96,6 @@ int Failed(Context& c, int error) {
 }
 
 int Program(Context& c) {
-    c.args.RejectOthers({"--handheld"});
-    if (!c.args.Has("--handheld")) throw UsageError("program needs --handheld STORE");
     if (!c.OpenFacility()) return 1;
     const std::vector<int> named = NamedLocks(c);
     CradledHandheld handheld;
@@ -121,8 +119,6 @@ int Program(Context& c) {
 }
 
 int Collect(Context& c) {
-    c.args.RejectOthers({"--handheld"});
-    if (!c.args.Has("--handheld")) throw UsageError("collect needs --handheld STORE");
     if (!c.OpenFacility()) return 1;
     CradledHandheld handheld;
     if (!handheld.Connect(c)) return 1;
@@ -139,16 +135,18 @@ int Collect(Context& c) {
 }  // namespace
 
 void AddProgrammingCommands(CommandTable& table) {
-    table["program"] = {
-        "program --handheld STORE [LOCK...]   queue the programming of the handheld's locks "
-        "(default: every one waiting for it) on its store",
-        {},
-        Program};
-    table["collect"] = {
-        "collect --handheld STORE   book the programming a handheld's locks confirmed and "
-        "remove it from the store",
-        {},
-        Collect};
+    const Option handheld = {"--handheld", "STORE", "the handheld's store", kRequired};
+    table.Add({.name = "program",
+               .verbs = {{.operands = "[LOCK...]",
+                          .summary = "queue the programming of the handheld's locks (default: "
+                                     "every one waiting for it) on its store",
+                          .options = {handheld},
+                          .run = Program}}});
+    table.Add({.name = "collect",
+               .verbs = {{.summary = "book the programming a handheld's locks confirmed and "
+                                     "remove it from the store",
+                          .options = {handheld},
+                          .run = Collect}}});
 }
 
 }  // namespace tandrel::cli

@@ -10,7 +10,42 @@
 namespace tandrel::cli {
 namespace {
 
-const std::set<std::string> kNodeOptions = {"--group", "--day", "--time"};
+const Option kGroup = {"--group", "N", "user group N's page (default: the master page)"};
+const Option kDay = {"--day", "DAY", "the day"};
+const Option kTime = {"--time", "T", "the event's time"};
+const Option kLevel = {"--level", "LEVEL", "the access level from then on"};
+const Option kPinRequired = {"--pin-required", kFlag, "a PIN is needed as well"};
+const Option kNoOverride = {"--no-override", kFlag, "no manager override"};
+
+const Options kEventOptions = {kGroup,
+                               kDay,
+                               kTime,
+                               kLevel,
+                               kPinRequired,
+                               kNoOverride,
+                               {"--allow", kFlag, "a group event that allows access"},
+                               {"--deny", kFlag, "a group event that denies access"}};
+// What --group, --day and --time select: an event, a day, a group or a page.
+const Options kNodeOptions = {
+    {"--group", "N|all", "user group N's page, or every group (default: the master page)"},
+    kDay,
+    kTime};
+const Options kPasteOptions = {kGroup,
+                               kDay,
+                               kTime,
+                               {"--to", "all|DAY", "paste onto that day, or onto every schedule"},
+                               {"--to-group", "N|all", "paste onto group N, or onto every group"}};
+const Options kHolidayOptions = {
+    {"--name", "NAME", "the holiday's name"},
+    {"--start", "MM/DD", "first day"},
+    {"--start-time", "T", "time on the first day"},
+    {"--end", "MM/DD", "last day"},
+    {"--end-time", "T", "time on the last day"},
+    kLevel,
+    kPinRequired,
+    kNoOverride,
+    {"--groups", "1,2,...|all", "the user groups with access"},
+    {"--daily", "DAY", "that day's schedule instead of an access level"}};
 
 int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
     bool number = false;
@@ -23,7 +58,6 @@ int ScheduleKeyOf(CTDXDoc& doc, const QString& name) {
 }
 
 std::unique_ptr<CTimeScheduleSheet> OpenSheet(Context& c, std::size_t word) {
-    if (c.args.Words().size() <= word) throw UsageError("name the time schedule");
     if (!c.OpenFacility()) return nullptr;
     return CTimeScheduleSheet::Open(c.doc, c.prompter, ScheduleKeyOf(c.doc, c.args.Word(word)));
 }
@@ -110,8 +144,6 @@ EntryOutcome AddMasterEvent(const Context& c, CTimeScheduleSheet& sheet, const S
 }
 
 int AddEvent(Context& c) {
-    c.args.RejectOthers({"--group", "--day", "--time", "--level", "--pin-required", "--no-override",
-                         "--allow", "--deny"});
     if (c.args.Has("--allow") && c.args.Has("--deny"))
         throw UsageError("--allow and --deny exclude each other");
     auto sheet = OpenSheet(c, 3);
@@ -124,7 +156,6 @@ int AddEvent(Context& c) {
 }
 
 int DeleteEvents(Context& c) {
-    c.args.RejectOthers(kNodeOptions);
     auto sheet = OpenSheet(c, 3);
     if (!sheet) return 1;
     const ScheduleNode node = NodeOption(c);
@@ -149,7 +180,6 @@ ScheduleNode PasteTarget(const Context& c, const ScheduleNode& source) {
 }
 
 int Paste(Context& c) {
-    c.args.RejectOthers({"--group", "--day", "--time", "--to", "--to-group"});
     auto sheet = OpenSheet(c, 2);
     if (!sheet) return 1;
     const ScheduleNode source = NodeOption(c);
@@ -161,8 +191,6 @@ int Paste(Context& c) {
 }
 
 int AddHoliday(Context& c) {
-    c.args.RejectOthers({"--name", "--start", "--start-time", "--end", "--end-time", "--level",
-                         "--pin-required", "--no-override", "--groups", "--daily"});
     auto sheet = OpenSheet(c, 3);
     if (!sheet || !sheet->Holidays().CanAdd()) return 1;
     HolidayEntry entry;
@@ -184,7 +212,6 @@ int AddHoliday(Context& c) {
 }
 
 int DeleteHoliday(Context& c, bool all) {
-    c.args.RejectOthers({});
     auto sheet = OpenSheet(c, 3);
     if (!sheet) return 1;
     if (all) return sheet->Holidays().DeleteAll() ? Finish(*sheet) : 1;
@@ -194,8 +221,6 @@ int DeleteHoliday(Context& c, bool all) {
 }
 
 int Enrol(Context& c, bool enrol) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() < 4) throw UsageError("name the schedule and at least one lock");
     auto sheet = OpenSheet(c, 2);
     if (!sheet) return 1;
     for (std::size_t i = 3; i < c.args.Words().size(); ++i) {
@@ -211,9 +236,6 @@ int Enrol(Context& c, bool enrol) {
 }
 
 int AddSchedule(Context& c, bool copy) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() != (copy ? 4u : 3u))
-        throw UsageError(copy ? "usage: schedule copy SCHEDULE NAME" : "usage: schedule add NAME");
     if (!c.OpenFacility()) return 1;
     auto sheet = copy ? CTimeScheduleSheet::CopySchedule(c.doc, c.prompter,
                                                          ScheduleKeyOf(c.doc, c.args.Word(2)))
@@ -226,7 +248,6 @@ int AddSchedule(Context& c, bool copy) {
 }
 
 int DeleteSchedule(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     return DeleteTimeSchedule(c.doc, c.prompter, ScheduleKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
 }
@@ -236,7 +257,6 @@ void PrintJson(Context& c, const QJsonDocument& json) {
 }
 
 int List(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     QJsonArray list;
     for (const ScheduleListRow& row : ScheduleListRows(c.doc.Db())) {
@@ -281,7 +301,6 @@ QJsonObject ScheduleJson(Context& c, CTimeScheduleSheet& sheet) {
 }
 
 int Show(Context& c) {
-    c.args.RejectOthers({});
     auto sheet = OpenSheet(c, 2);
     if (!sheet) return 1;
     const QJsonObject schedule = ScheduleJson(c, *sheet);
@@ -307,60 +326,74 @@ int Show(Context& c) {
     return 0;
 }
 
-int EventCommand(Context& c) {
-    const QString verb = c.args.Word(2);
-    if (verb == QLatin1String("add")) return AddEvent(c);
-    if (verb == QLatin1String("delete")) return DeleteEvents(c);
-    throw UsageError("usage: schedule event add|delete SCHEDULE ...");
-}
-
-int HolidayCommand(Context& c) {
-    const QString verb = c.args.Word(2);
-    if (verb == QLatin1String("add")) return AddHoliday(c);
-    if (verb == QLatin1String("delete") && c.args.Words().size() == 5)
-        return DeleteHoliday(c, false);
-    if (verb == QLatin1String("clear")) return DeleteHoliday(c, true);
-    throw UsageError("usage: schedule holiday add|delete|clear SCHEDULE ...");
-}
-
-int ScheduleCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb == QLatin1String("list")) return List(c);
-    if (verb == QLatin1String("add")) return AddSchedule(c, false);
-    if (verb == QLatin1String("copy")) return AddSchedule(c, true);
-    if (verb == QLatin1String("event")) return EventCommand(c);
-    if (verb == QLatin1String("holiday")) return HolidayCommand(c);
-    if (verb == QLatin1String("paste")) return Paste(c);
-    if (verb == QLatin1String("enrol")) return Enrol(c, true);
-    if (verb == QLatin1String("remove")) return Enrol(c, false);
-    if (c.args.Words().size() != 3)
-        throw UsageError("schedule " + verb.toStdString() + " needs one schedule");
-    if (verb == QLatin1String("show")) return Show(c);
-    if (verb == QLatin1String("delete")) return DeleteSchedule(c);
-    throw UsageError("unknown schedule command '" + verb.toStdString() + "'");
-}
-
 }  // namespace
 
 void AddScheduleCommands(CommandTable& table) {
-    table["schedule"] = {
-        "schedule list | schedule show S | schedule add NAME | schedule copy S NAME\n"
-        "  schedule delete S   (S: a time schedule's key or name)\n"
-        "  schedule event add S --day DAY [--time T] --level LEVEL [--pin-required]\n"
-        "         [--no-override]                  a master event\n"
-        "  schedule event add S --group N --day DAY --time T --allow|--deny   a group event\n"
-        "  schedule event delete S [--group N|all] [--day DAY] [--time T]\n"
-        "         an event, a day, a group or the page's whole schedule\n"
-        "  schedule paste S [--group N] --day DAY [--time T] --to all|DAY [--to-group N|all]\n"
-        "         copy a day or an event onto a day, a group or every schedule\n"
-        "  schedule holiday add S --name N --start MM/DD --start-time T --end MM/DD\n"
-        "         --end-time T (--level LEVEL [--pin-required] [--no-override]\n"
-        "         [--groups 1,2,...|all] | --daily DAY)\n"
-        "  schedule holiday delete S NAME | schedule holiday clear S\n"
-        "  schedule enrol|remove S LOCK|\\LOCATION\\...\n"
-        "  times T: \"9:30 PM\", \"21:30\" or the short form \"9p\" (9:00 PM); groups N: 1 to 8",
-        {"--pin-required", "--no-override", "--allow", "--deny"},
-        ScheduleCommand};
+    table.Add({
+        .name = "schedule",
+        .verbs =
+            {
+                {.words = {"list"}, .summary = "every time schedule: key, name", .run = List},
+                {.words = {"show"},
+                 .operands = "S",
+                 .summary = "a schedule's events, holidays and locks",
+                 .run = Show},
+                {.words = {"add"},
+                 .operands = "NAME",
+                 .summary = "add a time schedule; prints its key",
+                 .run = [](Context& c) { return AddSchedule(c, false); }},
+                {.words = {"copy"},
+                 .operands = "S NAME",
+                 .summary = "copy a time schedule; prints the copy's key",
+                 .run = [](Context& c) { return AddSchedule(c, true); }},
+                {.words = {"delete"},
+                 .operands = "S",
+                 .summary = "delete a time schedule",
+                 .run = DeleteSchedule},
+                {.words = {"event", "add"},
+                 .operands = "S",
+                 .summary = "add a master event (--day, --time, --level) or a group event "
+                            "(--group, --day, --time, --allow or --deny)",
+                 .options = kEventOptions,
+                 .run = AddEvent},
+                {.words = {"event", "delete"},
+                 .operands = "S",
+                 .summary = "delete an event, a day, a group or the page's whole schedule",
+                 .options = kNodeOptions,
+                 .run = DeleteEvents},
+                {.words = {"paste"},
+                 .operands = "S",
+                 .summary = "copy a day or an event onto a day, a group or every schedule",
+                 .options = kPasteOptions,
+                 .run = Paste},
+                {.words = {"holiday", "add"},
+                 .operands = "S",
+                 .summary = "add a holiday: its access (--level, --pin-required, --no-override, "
+                            "--groups) or a day's schedule (--daily)",
+                 .options = kHolidayOptions,
+                 .run = AddHoliday},
+                {.words = {"holiday", "delete"},
+                 .operands = "S NAME",
+                 .summary = "delete a holiday",
+                 .run = [](Context& c) { return DeleteHoliday(c, false); }},
+                {.words = {"holiday", "clear"},
+                 .operands = "S",
+                 .summary = "delete every holiday",
+                 .run = [](Context& c) { return DeleteHoliday(c, true); }},
+                {.words = {"enrol"},
+                 .operands = "S LOCK|\\LOCATION\\...",
+                 .summary = "give locks, or every lock of a location (\\ for all), the schedule",
+                 .run = [](Context& c) { return Enrol(c, true); }},
+                {.words = {"remove"},
+                 .operands = "S LOCK|\\LOCATION\\...",
+                 .summary = "take the schedule from locks",
+                 .run = [](Context& c) { return Enrol(c, false); }},
+            },
+        .notes =
+            "S: a time schedule's key or name. Times T: \"9:30 PM\", \"21:30\" or the short "
+            "form \"9p\"\n(9:00 PM). Groups N: 1 to 8. Days: Monday to Sunday. Levels: Unlock, "
+            "\"Unlock with ID\",\n\"ID Required\", \"Facility Card\", Lockout.",
+    });
 }
 
 }  // namespace tandrel::cli

@@ -16,10 +16,28 @@
 namespace tandrel::cli {
 namespace {
 
-const std::set<std::string> kUserOptions = {"--last",      "--first",    "--middle",     "--id",
-                                            "--id-type",   "--issue",    "--expires",    "--type",
-                                            "--rights",    "--pin",      "--home-group", "--groups",
-                                            "--reference", "--contact1", "--contact2"};
+const Option kId = {"--id", "ID", "the code ID keyed at the lock, or the card's ID"};
+const Option kIdType = {"--id-type", "code|mag|prox",
+                        "what the ID is: keyed, a magnetic or a proximity card"};
+
+// What `user add` and `user edit` set: the pages of the user's sheet.
+const Options kUserOptions = {
+    {"--last", "NAME", "last name"},
+    {"--first", "NAME", "first name"},
+    {"--middle", "INITIAL", "middle initial"},
+    kId,
+    kIdType,
+    {"--issue", "N", "card issue number"},
+    {"--expires", "YYYY-MM-DD", "card expiry date; empty for none"},
+    {"--type", "general|manager|programmer|service", "user type"},
+    {"--rights", "N", "rights, 0 to 63 (only those the user type allows are kept)"},
+    {"--pin", "PIN", "PIN"},
+    {"--home-group", "1-8", "home user group"},
+    {"--groups", "1,2,...", "the user groups the user is in"},
+    {"--reference", "TEXT", "reference"},
+    {"--contact1", "TEXT", "first contact"},
+    {"--contact2", "TEXT", "second contact"},
+};
 
 int ParseChoice(const QString& text, const QStringList& words, const char* option) {
     for (int i = 0; i < words.size(); ++i) {
@@ -80,7 +98,6 @@ std::unique_ptr<CLockUsersSheet> NewUserSheet(Context& c) {
 }
 
 int Add(Context& c) {
-    c.args.RejectOthers(kUserOptions);
     if (!c.OpenFacility()) return 1;
     auto sheet = NewUserSheet(c);
     ApplyUserOptions(c.args, *sheet);
@@ -90,7 +107,6 @@ int Add(Context& c) {
 }
 
 int Edit(Context& c) {
-    c.args.RejectOthers(kUserOptions);
     if (!c.OpenFacility()) return 1;
     auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2)));
     if (!sheet || sheet->PendingRemoval()) return 1;
@@ -155,7 +171,6 @@ class UserPrinter {
 };
 
 int List(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     UserPrinter print(c);
     ForEachUserListRow(c.doc, [&print](const UserListRow& row) { print(row); });
@@ -165,9 +180,6 @@ int List(Context& c) {
 
 // Users by their ID, exactly as keyed or read from the card.
 int Find(Context& c) {
-    c.args.RejectOthers({"--id", "--id-type"});
-    if (c.args.Words().size() != 2 || !c.args.Has("--id"))
-        throw UsageError("user find needs --id ID");
     std::optional<int> idType;
     if (c.args.Has("--id-type"))
         idType = ParseChoice(c.args.Text("--id-type"), {"code", "mag", "prox"}, "--id-type");
@@ -185,7 +197,6 @@ int Find(Context& c) {
 }
 
 int Show(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     int key = UserKeyOf(c.doc, c.args.Word(2));
     CLockUsersRecordset u(c.doc.Db());
@@ -224,20 +235,16 @@ int Show(Context& c) {
 }
 
 int Delete(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     return DeleteUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
 }
 
 int Restore(Context& c) {
-    c.args.RejectOthers({});
     if (!c.OpenFacility()) return 1;
     return RestoreUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(2))) ? 0 : 1;
 }
 
 int Enrol(Context& c, bool remove) {
-    c.args.RejectOthers({});
-    if (c.args.Words().size() < 3) throw UsageError("name the user and at least one lock");
     if (!c.OpenFacility()) return 1;
     auto sheet = CLockUsersSheet::EditUser(c.doc, c.prompter, UserKeyOf(c.doc, c.args.Word(1)));
     if (!sheet || sheet->PendingRemoval()) return 1;
@@ -256,43 +263,64 @@ int Enrol(Context& c, bool remove) {
     return sheet->Save() ? 0 : 1;
 }
 
-int UserCommand(Context& c) {
-    const QString verb = c.args.Word(1);
-    if (verb == "add") return Add(c);
-    if (verb == "list") return List(c);
-    if (verb == "find") return Find(c);
-    if (verb == "import") return ImportUsers(c);
-    if (verb == "export") return ExportUsers(c);
-    if (c.args.Words().size() != 3)
-        throw UsageError("user " + verb.toStdString() + " needs one user");
-    if (verb == "edit") return Edit(c);
-    if (verb == "show") return Show(c);
-    if (verb == "delete") return Delete(c);
-    if (verb == "restore") return Restore(c);
-    throw UsageError("unknown user command '" + verb.toStdString() + "'");
-}
-
 }  // namespace
 
 void AddUserCommands(CommandTable& table) {
-    table["user"] = {
-        "user add --last L --first F --id ID --type general|manager|programmer|service\n"
-        "         [--id-type code|mag|prox] [--issue N] [--expires DATE] [--rights N] [--pin P]\n"
-        "         [--home-group 1-8] [--groups 1,2,...] [--middle M] [--reference R]\n"
-        "         [--contact1 C] [--contact2 C]\n"
-        "  user edit USER [the same options] | user show USER | user list\n"
-        "  user find --id ID [--id-type code|mag|prox]   users with that ID\n"
-        "  user delete USER | user restore USER\n"
-        "  user export FILE | user import FILE   (CSV, a header row of field names, Home Group\n"
-        "         1 to 8; the export is readable by its owner only)",
-        {},
-        UserCommand};
-    table["enrol"] = {"enrol USER LOCK|\\LOCATION\\...   enrol a user into locks",
-                      {},
-                      [](Context& c) { return Enrol(c, false); }};
-    table["unenrol"] = {"unenrol USER LOCK...    remove a user from locks", {}, [](Context& c) {
-                            return Enrol(c, true);
-                        }};
+    table.Add({
+        .name = "user",
+        .verbs =
+            {
+                {.words = {"add"},
+                 .summary = "add a user; prints its key",
+                 .options = kUserOptions,
+                 .run = Add},
+                {.words = {"edit"},
+                 .operands = "USER",
+                 .summary = "change a user",
+                 .options = kUserOptions,
+                 .run = Edit},
+                {.words = {"show"},
+                 .operands = "USER",
+                 .summary = "a user's properties and the locks the user is enrolled in",
+                 .run = Show},
+                {.words = {"list"},
+                 .summary = "every user: key, name, ID media, ID, home group",
+                 .run = List},
+                {.words = {"find"},
+                 .summary = "the users with that ID, exactly as keyed or read from the card",
+                 .options = {{kId.name, kId.value, kId.help, kRequired}, kIdType},
+                 .run = Find},
+                {.words = {"delete"},
+                 .operands = "USER",
+                 .summary = "delete a user",
+                 .run = Delete},
+                {.words = {"restore"},
+                 .operands = "USER",
+                 .summary = "restore a deleted user",
+                 .run = Restore},
+                {.words = {"export"},
+                 .operands = "FILE",
+                 .summary = "every user to a CSV file readable by its owner only",
+                 .run = ExportUsers},
+                {.words = {"import"},
+                 .operands = "FILE",
+                 .summary = "users from a CSV file: a header row of field names, Home Group 1 to 8",
+                 .run = ImportUsers},
+            },
+        .notes = "USER: its key, its list name (\"Last, First\") or a last name only one user has.",
+    });
+    table.Add({
+        .name = "enrol",
+        .verbs = {{.operands = "USER LOCK|\\LOCATION\\...",
+                   .summary = "enrol a user into locks, or into every lock of a location",
+                   .run = [](Context& c) { return Enrol(c, false); }}},
+    });
+    table.Add({
+        .name = "unenrol",
+        .verbs = {{.operands = "USER LOCK...",
+                   .summary = "remove a user from locks",
+                   .run = [](Context& c) { return Enrol(c, true); }}},
+    });
 }
 
 }  // namespace tandrel::cli

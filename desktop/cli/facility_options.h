@@ -1,15 +1,12 @@
 #pragma once
 
-#include <set>
-#include <string>
-
 #include "desktop/cli/cli_context.h"
 
 namespace tandrel::cli {
 
 // The options that give facility properties, as `facility set` and
 // `create` take them.
-std::set<std::string> FacilityOptions();
+Options FacilityOptions();
 // Reads every option given into the values; true when a daylight-saving
 // value was given (its page counts as shown).
 bool ApplyFacilityOptions(const Context& c, NewFacilityValues& v);

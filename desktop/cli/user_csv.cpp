@@ -169,7 +169,6 @@ QStringList ImportHeader(const CsvRow& first) {
 // not escaped: an import would read the escape back as the name itself.
 // The export is refused instead, naming the user to correct.
 int ExportUsers(Context& c) {
-    c.args.RejectOthers({});
     const QString path = c.args.Word(2);
     if (path.isEmpty()) throw UsageError("user export needs a file it can write");
     if (!c.OpenFacility()) return 1;
@@ -199,7 +198,6 @@ int ExportUsers(Context& c) {
 }
 
 int ImportUsers(Context& c) {
-    c.args.RejectOthers({});
     QFile file(c.args.Word(2));
     if (c.args.Word(2).isEmpty() || !file.open(QIODevice::ReadOnly)) {
         throw UsageError("user import needs a file it can read");
