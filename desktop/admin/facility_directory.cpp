@@ -4,6 +4,7 @@
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/text_rules.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -163,9 +164,9 @@ std::optional<int> FacilityDirectory::AddLocation(int parent, const QString& nam
 void FacilityDirectory::FlagDevice(int deviceKey) {
     CMobileDevicesRecordset devices(doc_.Db());
     devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {deviceKey}) || devices.m_RecordState != 1) return;
+    if (!devices.Seek("=", {deviceKey}) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
-    devices.m_RecordState = 3;
+    devices.m_RecordState = kDeviceChanged;
     devices.Update();
 }
 
@@ -193,7 +194,8 @@ bool FacilityDirectory::RenameLocation(int key, const QString& name) {
             if (!rows.Seek("=", {lock})) continue;
             rows.Edit();
             rows.m_FullPath = LocationFullPath(db, rows.m_PathIndex).value_or(texts::kPathError);
-            if (rows.m_DeviceLink != 0 && rows.m_DeviceLinkState == 1) rows.m_DeviceLinkState = 3;
+            if (rows.m_DeviceLink != 0 && rows.m_DeviceLinkState == kLinkCurrent)
+                rows.m_DeviceLinkState = kLinkPendingUpdate;
             rows.Update();
             if (rows.m_DeviceLink != 0) FlagDevice(rows.m_DeviceLink);
         }

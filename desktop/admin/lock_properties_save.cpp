@@ -5,6 +5,7 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_properties_sheet.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -66,7 +67,7 @@ bool CLockPropertiesSheet::WriteLockRow() {
         for (LockUserEntry& e : users_) e.draft.lockKey = e.stored.lockKey = lockKey_;
         l.m_FullPath = *path;
         l.m_DownloadedTSRev = 0;
-        deviceLinkState_ = info_.deviceLink != 0 ? 2 : 1;
+        deviceLinkState_ = info_.deviceLink != 0 ? kLinkPendingEnrolment : kLinkCurrent;
     } else {
         if (!l.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
         l.Edit();
@@ -77,7 +78,8 @@ bool CLockPropertiesSheet::WriteLockRow() {
             info_.installDate != stored_.installDate ||
             info_.batteryInstallDate != stored_.batteryInstallDate ||
             info_.tsLink != stored_.tsLink || info_.deviceAuditEnable != stored_.deviceAuditEnable;
-        if (changed && info_.deviceLink != 0 && deviceLinkState_ == 1) deviceLinkState_ = 3;
+        if (changed && info_.deviceLink != 0 && deviceLinkState_ == kLinkCurrent)
+            deviceLinkState_ = kLinkPendingUpdate;
         // A new schedule or open delay is lock data: a schedule the lock has
         // not had starts from revision 0, and a current lock takes updates
         // only once it is marked as changed.
@@ -86,8 +88,8 @@ bool CLockPropertiesSheet::WriteLockRow() {
         if (info_.tsLink != stored_.tsLink) l.m_DownloadedTSRev = 0;
         if (lockData) {
             l.m_DataDownloadedFlag = 0;
-            l.m_PendingActionCounter = 2;
-            if (l.m_RecordState == 1) l.m_RecordState = 3;
+            l.m_PendingActionCounter = kNotYetHanded;
+            if (l.m_RecordState == kLockCurrent) l.m_RecordState = kLockUpdatePending;
         }
     }
     l.m_Name = info_.name;
@@ -107,12 +109,12 @@ bool CLockPropertiesSheet::WriteLockRow() {
 }
 
 void CLockPropertiesSheet::FlagDevice() {
-    if (info_.deviceLink == 0 || deviceLinkState_ == 1) return;
+    if (info_.deviceLink == 0 || deviceLinkState_ == kLinkCurrent) return;
     CMobileDevicesRecordset devices(doc_.Db());
     devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {info_.deviceLink}) || devices.m_RecordState != 1) return;
+    if (!devices.Seek("=", {info_.deviceLink}) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
-    devices.m_RecordState = 3;
+    devices.m_RecordState = kDeviceChanged;
     devices.Update();
 }
 
@@ -134,9 +136,10 @@ void CLockPropertiesSheet::WriteEnrolments() {
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
         if (!users.Seek("=", {d.userKey})) FailWith(texts::kUserDataNotFound);
         // The page offers no change for a user pending removal.
-        if (users.m_RecordState == 4) FailWith(texts::kInvalidEnrollmentTransaction);
-        const bool wasPending = s.HasRow() && s.storedState != kCurrent;
-        const bool isPending = d.state != kCurrent && d.state != kNotEnrolled;
+        if (users.m_RecordState == kUserPendingRemoval)
+            FailWith(texts::kInvalidEnrollmentTransaction);
+        const bool wasPending = s.HasRow() && s.storedState != kEnrolmentCurrent;
+        const bool isPending = d.state != kEnrolmentCurrent && d.state != kNotEnrolled;
         int enrolledChange = 0;
         if (!s.HasRow()) {
             int slot = slotsLeft.Take();

@@ -40,9 +40,9 @@ QString BatteryJudgement(int supplyVolts) {
 
 QString DeviceLinkStateText(int state) {
     switch (state) {
-        case 2: return QStringLiteral(" < Pending Enrollment >");
-        case 3: return QStringLiteral(" < Pending Update >");
-        case 4: return QStringLiteral(" < Pending Removal >");
+        case kLinkPendingEnrolment: return QStringLiteral(" < Pending Enrollment >");
+        case kLinkPendingUpdate: return QStringLiteral(" < Pending Update >");
+        case kLinkPendingRemoval: return QStringLiteral(" < Pending Removal >");
         default: return QString();
     }
 }
@@ -239,7 +239,7 @@ LockStatusTexts CLockPropertiesSheet::Status() const {
 
 bool CLockPropertiesSheet::UserActionsAllowed(int userKey) {
     LockUserEntry& e = AddCandidate(userKey);
-    if (e.userRecordState != 4) return true;
+    if (e.userRecordState != kUserPendingRemoval) return true;
     prompter_.Message(texts::kUserPendingRemoval, PromptIcon::Information);
     return false;
 }
@@ -248,7 +248,7 @@ void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
     for (int key : userKeys) {
         LockUserEntry& e = AddCandidate(key);
         EnrolmentDraft& d = e.draft;
-        if (e.userRecordState == 4 || d.Enrolled()) continue;
+        if (e.userRecordState == kUserPendingRemoval || d.Enrolled()) continue;
         const bool needsSlot = d.state != kPendingRemoval;
         if (needsSlot) {
             if (FreeSlots() == 0) {
@@ -266,7 +266,7 @@ void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
 bool CLockPropertiesSheet::RemoveUsers(const std::vector<int>& userKeys) {
     for (int key : userKeys) {
         LockUserEntry* e = EntryOf(key);
-        if (!e || e->userRecordState == 4 || !e->draft.Enrolled()) continue;
+        if (!e || e->userRecordState == kUserPendingRemoval || !e->draft.Enrolled()) continue;
         if (e->draft.Programmer() && programmers_ < 2) {
             if (prompter_.Ask(texts::LastProgrammerOfLock(e->userName), PromptButtons::YesNo,
                               PromptAnswer::No, PromptIcon::Question) != PromptAnswer::Yes) {
@@ -294,7 +294,7 @@ bool CLockPropertiesSheet::SetUserType(int userKey, int typeCode, int rights, bo
     }
     if (byte != d.typeByte) {
         programmers_ += (IsProgrammerByte(byte) ? 1 : 0) - (d.Programmer() ? 1 : 0);
-        if (d.state == kCurrent) d.state = kPendingUpdate;
+        if (d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
     }
     d.typeByte = byte;
     d.useDefaults = useDefaults;

@@ -1,6 +1,7 @@
 // Removing a lock from the facility.
 #include "desktop/admin/directory_texts.h"
 #include "desktop/admin/facility_directory.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -28,9 +29,9 @@ bool FacilityDirectory::RemoveLock(int lockKey, bool* usersRemoved) {
             if (users.Seek("=", {rows.m_UserIndex})) {
                 users.Edit();
                 users.m_EnrolledLockCounter -= 1;
-                if (rows.m_RecordState > 1) users.m_PendingActionCounter -= 1;
-                if (users.m_RecordState == 4 && users.m_EnrolledLockCounter < 1) {
-                    users.m_RecordState = 0;
+                if (rows.m_RecordState > kEnrolmentCurrent) users.m_PendingActionCounter -= 1;
+                if (users.m_RecordState == kUserPendingRemoval && users.m_EnrolledLockCounter < 1) {
+                    users.m_RecordState = kUserRemoved;
                     users.m_PendingActionCounter = 0;
                     removedForGood = true;
                 }

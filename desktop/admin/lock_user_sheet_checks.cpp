@@ -37,7 +37,7 @@ bool CLockUsersSheet::IdInUse() {
     users.SetCurrentIndex("Lock ID code");
     for (users.Seek("=", {general_.id}); users.HasCurrent() && users.m_LockIDcode == general_.id;
          users.MoveNext()) {
-        if (users.m_UserKey != userKey_ && users.m_RecordState != 0 &&
+        if (users.m_UserKey != userKey_ && users.m_RecordState != kUserRemoved &&
             IdTypeOf(users) == general_.idType) {
             return true;
         }

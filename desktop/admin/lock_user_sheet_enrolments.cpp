@@ -2,6 +2,7 @@
 // date.
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -31,14 +32,15 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
             e.programmers +=
                 (IsProgrammerByte(DefaultTypeByte()) ? 1 : 0) - (d.Programmer() ? 1 : 0);
             d.typeByte = DefaultTypeByte();
-            if (d.state == kCurrent) d.state = kPendingUpdate;
+            if (d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
         }
         // A changed ID, PIN or group must reach every lock that holds the user.
-        if ((flags & 6) && d.state == kCurrent) d.state = kPendingUpdate;
+        if ((flags & kReachesEveryLock) && d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
         SeekLock(locks, d.lockKey);
         if (s.HasRow()) {
-            if ((flags & 6) && s.storedState != kPendingRemoval) MarkLockPending(locks);
+            if ((flags & kReachesEveryLock) && s.storedState != kPendingRemoval)
+                MarkLockPending(locks);
             SeekRow(rows, d.lockKey, s.slot);
             if (s.storedState == kPendingEnrolment && d.state == kNotEnrolled) {
                 MarkLockPending(locks);
@@ -51,7 +53,7 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
                 rows.m_UserType = d.typeByte;
                 rows.m_RecordState = static_cast<std::uint8_t>(d.state);
                 rows.Update();
-                if (s.storedState == kCurrent &&
+                if (s.storedState == kEnrolmentCurrent &&
                     (d.state == kPendingUpdate || d.state == kPendingRemoval)) {
                     MarkLockPending(locks);
                     ++pendingDelta_;
@@ -87,12 +89,12 @@ void CLockUsersSheet::WriteEnrolmentsWithoutPage(int flags) {
         SeekLock(locks, s.lockKey);
         SeekRow(rows, s.lockKey, s.slot);
         bool toUpdate = false;
-        if (flags & 6) {
+        if (flags & kReachesEveryLock) {
             MarkLockPending(locks);
             toUpdate = true;
         }
         std::uint8_t byte = s.typeByte;
-        if ((flags & 1) && s.useDefaults && DefaultTypeByte() != byte) {
+        if ((flags & kTypeOrRightsChanged) && s.useDefaults && DefaultTypeByte() != byte) {
             int change = (IsProgrammerByte(DefaultTypeByte()) ? 1 : 0) - (s.Programmer() ? 1 : 0);
             if (change != 0) {
                 locks.Edit();
@@ -105,7 +107,7 @@ void CLockUsersSheet::WriteEnrolmentsWithoutPage(int flags) {
         if (!toUpdate) continue;
         rows.Edit();
         rows.m_UserType = byte;
-        if (s.storedState == kCurrent) {
+        if (s.storedState == kEnrolmentCurrent) {
             rows.m_RecordState = kPendingUpdate;
             ++pendingDelta_;
         }

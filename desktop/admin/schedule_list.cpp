@@ -4,13 +4,11 @@
 
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/schedule_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
-
-constexpr int kLockCurrent = 1;
-constexpr int kLockUpdatePending = 3;
 
 template <typename Rows, typename Link>
 void DeleteLinkedRows(Rows& rows, int key, Link link) {

@@ -8,15 +8,13 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/schedule_texts.h"
 #include "desktop/admin/time_schedule_sheet.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
 
 constexpr int kScheduleKeyLimit = 65534;
-constexpr int kLockCurrent = 1;
-constexpr int kLockUpdatePending = 3;
-constexpr int kLockRemoved = 4;
 
 struct SaveFailure {
     QString message;

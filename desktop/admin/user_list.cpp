@@ -1,6 +1,7 @@
 #include "desktop/admin/user_list.h"
 
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 namespace {
@@ -37,7 +38,7 @@ UserListRow RowOf(const dao::sqlite::Statement& s) {
     row.contact1 = s.Text(9);
     row.contact2 = s.Text(10);
     row.reference = s.Text(11);
-    row.deleted = s.Int(12) == 4;
+    row.deleted = s.Int(12) == kUserPendingRemoval;
     return row;
 }
 

@@ -5,6 +5,7 @@
 #include "desktop/admin/lock_user_sheet.h"
 #include "desktop/admin/user_list.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -27,7 +28,7 @@ void DeleteEnrolment(CLocksRecordset& locks, CUsersToLocksRecordset& rows, UserC
     const bool programmer = IsProgrammerByte(rows.m_UserType);
     const int rev = rows.m_DownloadUserRevNumber;
     switch (rows.m_RecordState) {
-        case kCurrent:
+        case kEnrolmentCurrent:
             MarkLockPending(locks);
             if (programmer) AdjustProgrammers(locks, -1);
             ++user.pending;
@@ -71,7 +72,7 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
     users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState == 4) return false;
+    if (!users.Seek("=", {userKey}) || users.m_RecordState == kUserPendingRemoval) return false;
     const std::vector<EnrolmentDraft> enrolments = StoredEnrolmentsOfUser(db, userKey);
     for (const EnrolmentDraft& e : enrolments) {
         if (e.Enrolled() && e.Programmer() && ProgrammerCount(db, e.lockKey) < 2) {
@@ -102,13 +103,13 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
         users.m_PendingActionCounter += delta.pending;
         users.m_EnrolledLockCounter += delta.enrolled;
         if (users.m_PendingActionCounter <= 0) {
-            users.m_RecordState = 0;
+            users.m_RecordState = kUserRemoved;
         } else {
             users.m_PendingActionCounter -= 1;
             if (users.m_EnrolledLockCounter > 0) {
-                users.m_RecordState = 4;
+                users.m_RecordState = kUserPendingRemoval;
             } else {
-                users.m_RecordState = 0;
+                users.m_RecordState = kUserRemoved;
                 users.m_PendingActionCounter = 0;
             }
         }
@@ -125,7 +126,7 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
     users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState != 4) return false;
+    if (!users.Seek("=", {userKey}) || users.m_RecordState != kUserPendingRemoval) return false;
     if (prompter.Ask(texts::RestoreUserQuestion(users.m_FirstName, users.m_LastName)) !=
         PromptAnswer::Yes) {
         return false;
@@ -148,7 +149,7 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
             MarkLockPending(locks);
         }
         users.Edit();
-        users.m_RecordState = 1;
+        users.m_RecordState = kUserActive;
         users.Update();
         transaction.Commit();
     } catch (const dao::Error&) {

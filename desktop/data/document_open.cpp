@@ -3,6 +3,7 @@
 #include "desktop/app/app_settings.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_schema.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
 #include "protocol/mixing.h"
@@ -218,9 +219,9 @@ void CTDXDoc::OfferRename(const QString& path) {
         }
         CMobileDevicesRecordset& devices = *m_pMobileDevices;
         for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
-            if (devices.m_RecordState != 1) continue;
+            if (devices.m_RecordState != kDeviceCurrent) continue;
             devices.Edit();
-            devices.m_RecordState = 3;
+            devices.m_RecordState = kDeviceChanged;
             devices.Update();
         }
         transaction.Commit();

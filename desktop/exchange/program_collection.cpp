@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
@@ -144,7 +145,7 @@ void ProgramCollector::Apply(const ProgramRecord& record) {
             locks_.m_DownloadedFacilityRev = MarkCleared(locks_.m_DownloadedFacilityRev);
             break;
         case protocol::LOCK_COMMAND_CODE_SET_ADDRESS:
-            if (locks_.m_RecordState == 2) locks_.m_RecordState = 3;
+            if (locks_.m_RecordState == kLockNew) locks_.m_RecordState = kLockUpdatePending;
             break;
         case protocol::LOCK_COMMAND_CODE_SET_DELAY:
             locks_.m_DownloadedOpenDelaySeconds = MarkCleared(locks_.m_DownloadedOpenDelaySeconds);
@@ -188,16 +189,16 @@ void ProgramCollector::FinishLock() {
     if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
     if (pinTableDelivered_)
         locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);
-    if (AllDelivered()) locks_.m_RecordState = 1;
+    if (AllDelivered()) locks_.m_RecordState = kLockCurrent;
     locks_.Update();
     lockKnown_ = false;
 }
 
 // A lock that holds every kind of its data is current again. A new lock
-// (state 2) waits until its address is confirmed, whatever else arrived.
+// waits until its address is confirmed, whatever else arrived.
 bool ProgramCollector::AllDelivered() {
     const int state = locks_.m_RecordState;
-    if (state == 1 || state == 2) return false;
+    if (state == kLockCurrent || state == kLockNew) return false;
     if (!HoldsRevision(locks_.m_DownloadedOpenDelaySeconds, locks_.m_OpenDelaySeconds) ||
         !HoldsRevision(locks_.m_DownloadedFacilityRev, facility_.m_Revision) ||
         !HoldsRevision(locks_.m_DownloadedUGTableRev, facility_.m_UserGroupTableRevision))
