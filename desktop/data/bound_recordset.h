@@ -128,6 +128,14 @@ class CTableRecordset : public CBoundRecordset<dao::TableRecordset> {
         Load();
         return found;
     }
+    // Makes the row with this primary key current, on the primary index;
+    // false when there is none.
+    bool FindByKey(const QVariant& key) { return FindByKey(QVariantList{key}); }
+    bool FindByKey(const QVariantList& key) {
+        bool found = rs_->FindByKey(key);
+        Load();
+        return found;
+    }
 
   protected:
     void Open(dao::Database& db, const QString& table) { Attach(db.OpenTable(table)); }
