@@ -30,9 +30,8 @@ void CountBulkChange(CLockUsersRecordset& users, int markedRows, bool stateChang
 }
 
 void PurgeLocks(CLocksRecordset& locks, const std::set<int>& lockKeys) {
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int key : lockKeys) {
-        if (!locks.Seek(QStringLiteral("="), {key})) continue;
+        if (!locks.FindByKey(key)) continue;
         locks.Edit();
         ApplyLockEvent(locks, LockEvent::Purged);
         locks.Update();

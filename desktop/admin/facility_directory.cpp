@@ -163,8 +163,7 @@ std::optional<int> FacilityDirectory::AddLocation(int parent, const QString& nam
 
 void FacilityDirectory::FlagDevice(int deviceKey) {
     CMobileDevicesRecordset devices(doc_.Db());
-    devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {deviceKey}) || devices.m_RecordState != kDeviceCurrent) return;
+    if (!devices.FindByKey(deviceKey) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
     devices.m_RecordState = kDeviceChanged;
     devices.Update();
@@ -183,15 +182,13 @@ bool FacilityDirectory::RenameLocation(int key, const QString& name) {
         dao::Transaction transaction(db);
         const std::vector<int> locks = LocksUnder(key);
         CFacilityDirectoryRecordset paths(db);
-        paths.SetCurrentIndex("PrimaryKey");
-        if (!paths.Seek("=", {key})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!paths.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
         paths.Edit();
         paths.m_NodeName = name;
         paths.Update();
         CLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         for (int lock : locks) {
-            if (!rows.Seek("=", {lock})) continue;
+            if (!rows.FindByKey(lock)) continue;
             rows.Edit();
             rows.m_FullPath = LocationFullPath(db, rows.m_PathIndex).value_or(texts::kPathError);
             if (rows.m_DeviceLink != 0 && rows.m_DeviceLinkState == kLinkCurrent)
@@ -217,8 +214,7 @@ bool FacilityDirectory::DeleteLocation(int key) {
     }
     try {
         CFacilityDirectoryRecordset paths(doc_.Db());
-        paths.SetCurrentIndex("PrimaryKey");
-        if (!paths.Seek("=", {key})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!paths.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
         paths.Delete();
     } catch (const dao::Error&) {
         prompter_.Message(texts::kDeleteLocationError, PromptIcon::Stop);

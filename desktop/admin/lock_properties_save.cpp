@@ -52,7 +52,6 @@ bool CLockPropertiesSheet::Save() {
 bool CLockPropertiesSheet::WriteLockRow() {
     dao::Database& db = doc_.Db();
     CLocksRecordset l(db);
-    l.SetCurrentIndex("PrimaryKey");
     const bool isNew = IsNew();
     if (isNew) {
         std::optional<QString> path = LocationFullPath(db, info_.pathIndex);
@@ -69,7 +68,7 @@ bool CLockPropertiesSheet::WriteLockRow() {
         l.m_DownloadedTSRev = 0;
         deviceLinkState_ = info_.deviceLink != 0 ? kLinkPendingEnrolment : kLinkCurrent;
     } else {
-        if (!l.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+        if (!l.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
         l.Edit();
         const bool changed =
             info_.name != stored_.name || info_.serialNumber != stored_.serialNumber ||
@@ -111,8 +110,7 @@ bool CLockPropertiesSheet::WriteLockRow() {
 void CLockPropertiesSheet::FlagDevice() {
     if (info_.deviceLink == 0 || deviceLinkState_ == kLinkCurrent) return;
     CMobileDevicesRecordset devices(doc_.Db());
-    devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {info_.deviceLink}) || devices.m_RecordState != kDeviceCurrent) return;
+    if (!devices.FindByKey(info_.deviceLink) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
     devices.m_RecordState = kDeviceChanged;
     devices.Update();
@@ -121,12 +119,9 @@ void CLockPropertiesSheet::FlagDevice() {
 void CLockPropertiesSheet::WriteEnrolments() {
     dao::Database& db = doc_.Db();
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex("PrimaryKey");
-    if (!lock.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+    if (!lock.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
     bool anyChange = false;
     SlotAllocator slotsLeft(db, lockKey_, info_.userCapacity);
     for (LockUserEntry& e : users_) {
@@ -134,7 +129,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
         const EnrolmentDraft& s = e.stored;
         if (!d.Changed(s) && s.HasRow()) continue;
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
-        if (!users.Seek("=", {d.userKey})) FailWith(texts::kUserDataNotFound);
+        if (!users.FindByKey(d.userKey)) FailWith(texts::kUserDataNotFound);
         // The page offers no change for a user pending removal.
         if (users.m_RecordState == kUserPendingRemoval)
             FailWith(texts::kInvalidEnrollmentTransaction);
@@ -148,7 +143,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
             AppendEnrolmentRow(rows, d, slot);
             enrolledChange = 1;
         } else {
-            if (!rows.Seek("=", {lockKey_, s.slot})) FailWith(texts::kEnrollmentDataNotFound);
+            if (!rows.FindByKey({lockKey_, s.slot})) FailWith(texts::kEnrollmentDataNotFound);
             if (d.state == kNotEnrolled) {
                 rows.Delete();
                 enrolledChange = -1;
@@ -169,7 +164,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
         }
         anyChange = true;
     }
-    if (!lock.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+    if (!lock.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
     lock.Edit();
     lock.m_PgmIDCount = static_cast<std::int16_t>(programmers_);
     lock.m_EnrolledUserCounter = usedSlots_;

@@ -72,8 +72,7 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& do
                                                                      Prompter& prompter,
                                                                      int lockKey) {
     CLocksRecordset locks(doc.Db());
-    locks.SetCurrentIndex("PrimaryKey");
-    if (!locks.Seek("=", {lockKey})) return nullptr;
+    if (!locks.FindByKey(lockKey)) return nullptr;
     auto sheet = std::unique_ptr<CLockPropertiesSheet>(new CLockPropertiesSheet(doc, prompter));
     sheet->Load(lockKey);
     return sheet;
@@ -82,8 +81,7 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& do
 void CLockPropertiesSheet::Load(int lockKey) {
     dao::Database& db = doc_.Db();
     CLocksRecordset l(db);
-    l.SetCurrentIndex("PrimaryKey");
-    l.Seek("=", {lockKey});
+    l.FindByKey(lockKey);
     lockKey_ = lockKey;
     info_ = {l.m_Name,
              l.m_PathIndex,
@@ -120,11 +118,10 @@ LockUserEntry* CLockPropertiesSheet::EntryOf(int userKey) {
 LockUserEntry& CLockPropertiesSheet::AddCandidate(int userKey) {
     if (LockUserEntry* e = EntryOf(userKey)) return *e;
     CLockUsersRecordset u(doc_.Db());
-    u.SetCurrentIndex("PrimaryKey");
     LockUserEntry entry;
     entry.draft.lockKey = entry.stored.lockKey = lockKey_;
     entry.draft.userKey = entry.stored.userKey = userKey;
-    if (u.Seek("=", {userKey})) {
+    if (u.FindByKey(userKey)) {
         entry.userName = UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial);
         entry.userRecordState = u.m_RecordState;
         entry.draft.typeByte = entry.stored.typeByte = TypeByte(u.m_UserType, u.m_Rights);
@@ -221,8 +218,7 @@ LockStatusTexts CLockPropertiesSheet::Status() const {
     status.device = texts::kNoDevice;
     if (info_.deviceLink != 0) {
         CMobileDevicesRecordset devices(doc_.Db());
-        devices.SetCurrentIndex("PrimaryKey");
-        if (devices.Seek("=", {info_.deviceLink})) {
+        if (devices.FindByKey(info_.deviceLink)) {
             status.device = devices.m_Name + DeviceLinkStateText(deviceLinkState_);
         }
     }
@@ -289,8 +285,7 @@ bool CLockPropertiesSheet::SetUserType(int userKey, int typeCode, int rights, bo
         useDefaults ? e->stored.typeByte : TypeByte(typeCode, rights & AllowedRights(typeCode));
     if (useDefaults) {
         CLockUsersRecordset u(doc_.Db());
-        u.SetCurrentIndex("PrimaryKey");
-        if (u.Seek("=", {userKey})) byte = TypeByte(u.m_UserType, u.m_Rights);
+        if (u.FindByKey(userKey)) byte = TypeByte(u.m_UserType, u.m_Rights);
     }
     if (byte != d.typeByte) {
         programmers_ += (IsProgrammerByte(byte) ? 1 : 0) - (d.Programmer() ? 1 : 0);

@@ -9,8 +9,7 @@ namespace tandrel {
 bool FacilityDirectory::RemoveLock(int lockKey, bool* usersRemoved) {
     dao::Database& db = doc_.Db();
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex("PrimaryKey");
-    if (!lock.Seek("=", {lockKey})) return false;
+    if (!lock.FindByKey(lockKey)) return false;
     const QString path = Contains(lock.m_PathIndex) ? Path(lock.m_PathIndex) : lock.m_FullPath;
     if (prompter_.Ask(texts::RemoveLockQuestion(LockDisplayName(path, lock.m_Name)),
                       PromptButtons::YesNo, PromptAnswer::No,
@@ -23,10 +22,9 @@ bool FacilityDirectory::RemoveLock(int lockKey, bool* usersRemoved) {
         CUsersToLocksRecordset rows(db);
         rows.SetCurrentIndex("Lock Index");
         CLockUsersRecordset users(db);
-        users.SetCurrentIndex("PrimaryKey");
         for (rows.Seek("=", {lockKey}); rows.HasCurrent() && rows.m_LockIndex == lockKey;
              rows.MoveNext()) {
-            if (users.Seek("=", {rows.m_UserIndex})) {
+            if (users.FindByKey(rows.m_UserIndex)) {
                 users.Edit();
                 users.m_EnrolledLockCounter -= 1;
                 if (rows.m_RecordState > kEnrolmentCurrent) users.m_PendingActionCounter -= 1;

@@ -62,8 +62,7 @@ std::unique_ptr<CLockUsersSheet> CLockUsersSheet::CopyUser(CTDXDoc& doc, Prompte
 std::unique_ptr<CLockUsersSheet> CLockUsersSheet::EditUser(CTDXDoc& doc, Prompter& prompter,
                                                            int userKey) {
     CLockUsersRecordset& users = *doc.m_pLockUsers;
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey})) return nullptr;
+    if (!users.FindByKey(userKey)) return nullptr;
     if (users.m_RecordState == kUserPendingRemoval &&
         prompter.Ask(texts::kOpenDeletedUserQuestion) != PromptAnswer::Yes) {
         return nullptr;
@@ -181,8 +180,7 @@ bool CLockUsersSheet::EnrolLocation(int directoryKey) {
     std::vector<int> keys;
     for (const LockEnrolmentEntry& e : LockEntries()) {
         CLocksRecordset locks(doc_.Db());
-        locks.SetCurrentIndex("PrimaryKey");
-        if (locks.Seek("=", {e.draft.lockKey}) &&
+        if (locks.FindByKey(e.draft.lockKey) &&
             locks.m_FullPath.startsWith(*path, Qt::CaseInsensitive)) {
             keys.push_back(e.draft.lockKey);
         }
@@ -244,8 +242,7 @@ bool CLockUsersSheet::Save(const QDate& today) {
         }
         if (pendingDelta_ != 0 || enrolledDelta_ != 0) {
             CLockUsersRecordset users(db);
-            users.SetCurrentIndex("PrimaryKey");
-            users.Seek("=", {userKey_});
+            users.FindByKey(userKey_);
             users.Edit();
             users.m_PendingActionCounter += pendingDelta_;
             users.m_EnrolledLockCounter += enrolledDelta_;
@@ -268,7 +265,6 @@ bool CLockUsersSheet::Save(const QDate& today) {
 
 bool CLockUsersSheet::WriteUserRow(const QDate& today, int flags) {
     CLockUsersRecordset u(doc_.Db());
-    u.SetCurrentIndex("PrimaryKey");
     const bool isNew = IsNew();
     if (isNew) {
         u.AddNew();
@@ -283,7 +279,7 @@ bool CLockUsersSheet::WriteUserRow(const QDate& today, int flags) {
         u.m_EnrolledLockCounter = 0;
         u.m_RecordState = kUserActive;
     } else {
-        u.Seek("=", {userKey_});
+        u.FindByKey(userKey_);
         u.Edit();
         if (flags & kReachesEveryLock) u.m_RevisionCounter += 1;
     }

@@ -28,8 +28,7 @@ bool CLockUsersSheet::Fail(const QString& message, UserField which, UserField* f
 bool CLockUsersSheet::HomeGroupHasAutocode() {
     if (groups_.homeGroup < 0) return false;
     CGroupsRecordset& groups = *doc_.m_pGroups;
-    groups.SetCurrentIndex("PrimaryKey");
-    return groups.Seek("=", {groups_.homeGroup}) && groups.m_AutocodeEnabled;
+    return groups.FindByKey(groups_.homeGroup) && groups.m_AutocodeEnabled;
 }
 
 bool CLockUsersSheet::IdInUse() {

@@ -9,11 +9,11 @@ namespace tandrel {
 namespace {
 
 void SeekLock(CLocksRecordset& locks, int lockKey) {
-    if (!locks.Seek("=", {lockKey})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!locks.FindByKey(lockKey)) dao::Throw(dao::kErrNoCurrentRecord);
 }
 
 void SeekRow(CUsersToLocksRecordset& rows, int lockKey, int slot) {
-    if (!rows.Seek("=", {lockKey, slot})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!rows.FindByKey({lockKey, slot})) dao::Throw(dao::kErrNoCurrentRecord);
 }
 
 }  // namespace
@@ -21,9 +21,7 @@ void SeekRow(CUsersToLocksRecordset& rows, int lockKey, int slot) {
 void CLockUsersSheet::WritePageEnrolments(int flags) {
     dao::Database& db = doc_.Db();
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     for (LockEnrolmentEntry& e : locks_) {
         EnrolmentDraft& d = e.draft;
         const EnrolmentDraft& s = e.stored;
@@ -81,9 +79,7 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
 void CLockUsersSheet::WriteEnrolmentsWithoutPage(int flags) {
     dao::Database& db = doc_.Db();
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     for (const EnrolmentDraft& s : StoredEnrolmentsOfUser(db, userKey_)) {
         if (s.storedState == kPendingRemoval) continue;
         SeekLock(locks, s.lockKey);

@@ -62,8 +62,7 @@ void DeleteEnrolment(CLocksRecordset& locks, CUsersToLocksRecordset& rows, UserC
 
 QString LockName(dao::Database& db, int lockKey) {
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
-    return locks.Seek("=", {lockKey}) ? locks.m_Name : QString();
+    return locks.FindByKey(lockKey) ? locks.m_Name : QString();
 }
 
 }  // namespace
@@ -71,8 +70,7 @@ QString LockName(dao::Database& db, int lockKey) {
 bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState == kUserPendingRemoval) return false;
+    if (!users.FindByKey(userKey) || users.m_RecordState == kUserPendingRemoval) return false;
     const std::vector<EnrolmentDraft> enrolments = StoredEnrolmentsOfUser(db, userKey);
     for (const EnrolmentDraft& e : enrolments) {
         if (e.Enrolled() && e.Programmer() && ProgrammerCount(db, e.lockKey) < 2) {
@@ -89,12 +87,10 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     try {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex("PrimaryKey");
         CUsersToLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         UserCounters delta;
         for (const EnrolmentDraft& e : enrolments) {
-            if (!locks.Seek("=", {e.lockKey}) || !rows.Seek("=", {e.lockKey, e.slot})) {
+            if (!locks.FindByKey(e.lockKey) || !rows.FindByKey({e.lockKey, e.slot})) {
                 dao::Throw(dao::kErrNoCurrentRecord);
             }
             DeleteEnrolment(locks, rows, delta);
@@ -125,8 +121,7 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
 bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState != kUserPendingRemoval) return false;
+    if (!users.FindByKey(userKey) || users.m_RecordState != kUserPendingRemoval) return false;
     if (prompter.Ask(texts::RestoreUserQuestion(users.m_FirstName, users.m_LastName)) !=
         PromptAnswer::Yes) {
         return false;
@@ -134,12 +129,10 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     try {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex("PrimaryKey");
         CUsersToLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         for (const EnrolmentDraft& e : StoredEnrolmentsOfUser(db, userKey)) {
             if (e.storedState != kPendingRemoval) continue;
-            if (!locks.Seek("=", {e.lockKey}) || !rows.Seek("=", {e.lockKey, e.slot})) {
+            if (!locks.FindByKey(e.lockKey) || !rows.FindByKey({e.lockKey, e.slot})) {
                 dao::Throw(dao::kErrNoCurrentRecord);
             }
             rows.Edit();

@@ -115,8 +115,7 @@ int LockKeyOf(CTDXDoc& doc, const QString& name) {
     int key = 0;
     if (IsKey(name, key)) {
         CLocksRecordset locks(doc.Db());
-        locks.SetCurrentIndex("PrimaryKey");
-        if (!locks.Seek("=", {key})) NotFound("lock", name);
+        if (!locks.FindByKey(key)) NotFound("lock", name);
         return key;
     }
     if (IsLocationPath(name)) return LockKeyOfPath(doc, name);

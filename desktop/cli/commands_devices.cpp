@@ -130,9 +130,7 @@ int Delete(Context& c) {
 int Restore(Context& c) {
     const int device = DeviceKeyOf(c.doc, c.args.Word(2));
     CMobileDevicesRecordset devices(c.doc.Db());
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (devices.Seek(QStringLiteral("="), {device}) &&
-        devices.m_RecordState != kDevicePendingRemoval)
+    if (devices.FindByKey(device) && devices.m_RecordState != kDevicePendingRemoval)
         throw UsageError("the device is not pending removal");
     return RestoreDevice(c.doc.Db(), c.prompter, device) ? 0 : 1;
 }

@@ -175,9 +175,8 @@ bool CTDXDoc::RecodeUserTypes() {
         dao::Transaction transaction(*db_);
         CUsersToLocksRecordset& enrolments = *m_pUsersToLocks;
         CLockUsersRecordset& users = *m_pLockUsers;
-        users.SetCurrentIndex("PrimaryKey");
         for (enrolments.MoveFirst(); !enrolments.IsEOF(); enrolments.MoveNext()) {
-            if (!users.Seek("=", {enrolments.m_UserIndex})) return false;
+            if (!users.FindByKey(enrolments.m_UserIndex)) return false;
             int old = enrolments.m_UserType;
             int oldType = (old / 16) % 4;
             int recoded = users.m_UserType * 32 + users.m_Rights;

@@ -123,9 +123,8 @@ bool DataExchange::RemoveDevice(int deviceKey) {
         dao::Transaction transaction(db_);
         auto locks = LocksOfDevice(db_, deviceKey);
         CLocksRecordset lockRows(db_);
-        lockRows.SetCurrentIndex(QStringLiteral("PrimaryKey"));
         for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
-            if (!lockRows.Seek(QStringLiteral("="), {locks->m_LockKey})) continue;
+            if (!lockRows.FindByKey(locks->m_LockKey)) continue;
             lockRows.Edit();
             lockRows.m_DeviceLink = 0;
             ApplyLockEvent(lockRows, LockEvent::Purged);

@@ -71,8 +71,7 @@ bool DevicePropertiesSheet::AddLock(int lockKey) {
     if (ReadOnly()) return false;
     if (locks_.count(lockKey) == 0) {
         CLocksRecordset locks(db_);
-        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!locks.Seek(QStringLiteral("="), {lockKey})) return false;
+        if (!locks.FindByKey(lockKey)) return false;
         if (locks.m_DeviceLink != 0 && locks.m_DeviceLink != deviceKey_) return false;
     }
     LockLink& link = locks_[lockKey];
@@ -175,10 +174,9 @@ bool DevicePropertiesSheet::AddDeviceRow() {
 bool DevicePropertiesSheet::SaveLocks() {
     bool changed = false;
     CLocksRecordset locks(db_);
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (const auto& [key, link] : locks_) {
         if (link.draft == link.stored) continue;
-        if (!locks.Seek(QStringLiteral("="), {key})) continue;
+        if (!locks.FindByKey(key)) continue;
         locks.Edit();
         locks.m_DeviceLink = link.draft == kLinkNotEnrolled ? 0 : deviceKey_;
         locks.m_DeviceLinkState = static_cast<std::uint8_t>(link.draft);

@@ -169,12 +169,11 @@ int DirectoryUpdater::WriteMissingNodes() {
 int DirectoryUpdater::PurgeDeletedLocks() {
     DeviceProgramStore store(transport_, databases_);
     CLocksRecordset locks(db_);
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int lockAddress : deletedLocks_) {
         int deleted = 0;
         if (int error = DeleteLockRecords(store, lockAddress, &deleted)) return error;
         if (deleted == 0) continue;
-        if (!locks.Seek(QStringLiteral("="), {lockAddress})) return ce::ERROR_NO_DATA;
+        if (!locks.FindByKey(lockAddress)) return ce::ERROR_NO_DATA;
         locks.Edit();
         ApplyLockEvent(locks, LockEvent::Purged);
         locks.Update();

@@ -40,10 +40,8 @@ LockProgrammer::LockProgrammer(dao::Database& db, ProgramStore& store, Prompter&
       audit_(db),
       schedules_(db),
       events_(db) {
-    locks_.SetCurrentIndex(kPrimaryKey);
     groups_.SetCurrentIndex(kPrimaryKey);
     audit_.SetCurrentIndex(kPrimaryKey);
-    schedules_.SetCurrentIndex(kPrimaryKey);
 }
 
 int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
@@ -81,7 +79,7 @@ int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
 // cleared by its next run. A lock that needed nothing is not handed to the
 // device: nothing is outstanding for it.
 int LockProgrammer::ProgramOneLock(int lockKey, ProgrammingBatch& batch, Progress& progress) {
-    if (!locks_.Seek(QStringLiteral("="), {lockKey})) return kErrRecordNotFound;
+    if (!locks_.FindByKey(lockKey)) return kErrRecordNotFound;
     batch.Begin();
     facility_.Requery();
     locks_.Edit();
@@ -208,7 +206,7 @@ int LockProgrammer::QueueUserGroups(Progress& progress) {
 int LockProgrammer::QueueSchedule(Progress& progress) {
     const int key = locks_.m_TSLink;
     if (key == 0) return 0;
-    const bool found = schedules_.Seek(QStringLiteral("="), {key});
+    const bool found = schedules_.FindByKey(key);
     if (found && HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter)) return 0;
     if (int error = DownloadSchedule(key, locks_.m_ScheduleCapacity, locks_.m_HolidayListCapacity,
                                      &progress))

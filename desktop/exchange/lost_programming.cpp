@@ -31,9 +31,8 @@ int RequeueLostProgramming(dao::Database& db, ProgramStore& store, int deviceKey
     if (!lost.empty()) {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
         for (int lock : lost) {
-            if (locks.Seek(QStringLiteral("="), {lock})) MarkLockPending(locks);
+            if (locks.FindByKey(lock)) MarkLockPending(locks);
         }
         transaction.Commit();
     }

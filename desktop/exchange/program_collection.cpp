@@ -14,9 +14,6 @@ namespace tandrel {
 
 namespace {
 
-const QString kPrimaryKey = QStringLiteral("PrimaryKey");
-const QString kEqual = QStringLiteral("=");
-
 constexpr std::size_t kPayloadLookedAt = 64;
 
 // Whether `records` programming records are enough against the enrolment
@@ -32,10 +29,7 @@ bool HoldsMuchOfTheTable(dao::Database& db, int records) {
 }  // namespace
 
 ProgramCollector::ProgramCollector(dao::Database& db, ProgramStore& store, Prompter& prompter)
-    : db_(db), store_(store), prompter_(prompter), locks_(db), schedules_(db), facility_(db) {
-    locks_.SetCurrentIndex(kPrimaryKey);
-    schedules_.SetCurrentIndex(kPrimaryKey);
-}
+    : db_(db), store_(store), prompter_(prompter), locks_(db), schedules_(db), facility_(db) {}
 
 int ProgramCollector::Collect(Progress& progress) {
     try {
@@ -119,7 +113,7 @@ int ProgramCollector::CommitBatch() {
 void ProgramCollector::StartLock(int lockAddress) {
     if (!batch_) batch_.emplace(db_);
     lockAddress_ = lockAddress;
-    lockKnown_ = locks_.Seek(kEqual, {lockAddress});
+    lockKnown_ = locks_.FindByKey(lockAddress);
     if (lockKnown_) locks_.Edit();
     enrolments_.emplace(source_->Take(lockAddress));
     schedulesDelivered_ = true;
@@ -204,7 +198,7 @@ bool ProgramCollector::AllDelivered() {
         !HoldsRevision(locks_.m_DownloadedUGTableRev, facility_.m_UserGroupTableRevision))
         return false;
     if (locks_.m_TSLink == 0) return true;
-    return schedules_.Seek(kEqual, {locks_.m_TSLink}) &&
+    return schedules_.FindByKey(locks_.m_TSLink) &&
            HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter);
 }
 
