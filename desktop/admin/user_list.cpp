@@ -17,7 +17,10 @@ constexpr const char* kSelectRows =
     "coalesce(u.\"Home Group\", 0), g.\"Group Name\", u.Contact1, u.Contact2, u.Reference, "
     "coalesce(u.\"Record State\", 0) FROM Users AS u LEFT JOIN \"User Groups\" AS g ON "
     "g.\"Group Key\" = coalesce(u.\"Home Group\", 0) ";
-constexpr const char* kListed = "coalesce(u.\"Record State\", 0) <> 0";
+// Every user but the removed ones is listed.
+std::string Listed() {
+    return "coalesce(u.\"Record State\", 0) <> " + std::to_string(kUserRemoved);
+}
 constexpr const char* kIdTypeOf =
     "CASE WHEN coalesce(u.\"Card Media\", 0) = 0 THEN 0 WHEN u.\"CardMediaType\" = 2 THEN 2 "
     "ELSE 1 END";
@@ -65,8 +68,7 @@ QStringList UserListHeaders(CTDXDoc& doc) {
 }
 
 void ForEachUserListRow(CTDXDoc& doc, const UserListSink& sink) {
-    dao::sqlite::Statement s =
-        Select(doc, std::string("WHERE ") + kListed + " ORDER BY u.\"User Key\"");
+    dao::sqlite::Statement s = Select(doc, "WHERE " + Listed() + " ORDER BY u.\"User Key\"");
     Emit(s, sink);
 }
 
@@ -79,8 +81,8 @@ std::vector<UserListRow> UserListRows(CTDXDoc& doc) {
 void ForEachUserWithId(CTDXDoc& doc, const QString& id, std::optional<int> idType,
                        const UserListSink& sink) {
     dao::sqlite::Statement s =
-        Select(doc, std::string("WHERE u.\"Lock ID code\" = ?1 AND ") + kListed +
-                        " AND (?2 IS NULL OR " + kIdTypeOf + " = ?2) ORDER BY u.\"User Key\"");
+        Select(doc, "WHERE u.\"Lock ID code\" = ?1 AND " + Listed() + " AND (?2 IS NULL OR " +
+                        kIdTypeOf + " = ?2) ORDER BY u.\"User Key\"");
     s.BindText(1, id);
     if (idType) s.BindInt(2, *idType);
     Emit(s, sink);
