@@ -42,8 +42,8 @@ enum DeviceState : int {
 // Locks.Device Link State: the lock's standing on the device of its Device
 // Link.
 enum DeviceLinkState : int {
-    kLinkNotEnrolled = 0,  // on no device
-    kLinkCurrent = 1,
+    kLinkNotEnrolled = 0,       // taken off its device, or never given one
+    kLinkCurrent = 1,           // also a lock saved without a device
     kLinkPendingEnrolment = 2,  // the device has not received the lock yet
     kLinkPendingUpdate = 3,
     kLinkPendingRemoval = 4,
