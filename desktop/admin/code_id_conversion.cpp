@@ -79,7 +79,7 @@ std::optional<CodeIds> NewCodeIds(const ConversionContext& c, const CodeIds& cod
 bool PostCodeId(const ConversionContext& c, int key, const QString& code,
                 const std::set<int>& autocodeGroups, std::set<int>& lockKeys) {
     CLockUsersRecordset& users = *c.doc.m_pLockUsers;
-    if (!users.Seek(QStringLiteral("="), {key})) {
+    if (!users.FindByKey(key)) {
         c.prompter.Message(texts::kErrorUpdatingFacility, PromptIcon::Exclamation);
         return false;
     }
@@ -96,7 +96,6 @@ bool PostCodeIds(const ConversionContext& c, const CodeIds& codes, Progress& pro
     progress.SetText(texts::PostingCodeIds(static_cast<qint64>(codes.size())));
     progress.SetRange(static_cast<int>(codes.size()));
     const std::set<int> autocodeGroups = AutocodeGroups(*c.doc.m_pGroups);
-    c.doc.m_pLockUsers->SetCurrentIndex(QStringLiteral("PrimaryKey"));
     std::set<int> lockKeys;
     int done = 0;
     for (const auto& [key, code] : codes) {

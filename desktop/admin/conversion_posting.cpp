@@ -1,14 +1,9 @@
 #include "desktop/admin/conversion_posting.h"
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
-namespace {
-
-constexpr int kCurrent = 1;
-constexpr int kUpdatePending = 3;
-
-}  // namespace
 
 int MarkEnrolmentsForUpdate(CUsersToLocksRecordset& enrolments, int userKey,
                             std::set<int>& lockKeys) {
@@ -17,9 +12,9 @@ int MarkEnrolmentsForUpdate(CUsersToLocksRecordset& enrolments, int userKey,
     int marked = 0;
     if (!enrolments.Seek(QStringLiteral("="), {userKey})) return 0;
     for (; !enrolments.IsEOF() && enrolments.m_UserIndex == userKey; enrolments.MoveNext()) {
-        if (enrolments.m_RecordState != kCurrent) continue;
+        if (enrolments.m_RecordState != kEnrolmentCurrent) continue;
         enrolments.Edit();
-        enrolments.m_RecordState = kUpdatePending;
+        enrolments.m_RecordState = kPendingUpdate;
         enrolments.Update();
         lockKeys.insert(enrolments.m_LockIndex);
         ++marked;
@@ -29,14 +24,14 @@ int MarkEnrolmentsForUpdate(CUsersToLocksRecordset& enrolments, int userKey,
 
 void CountBulkChange(CLockUsersRecordset& users, int markedRows, bool stateChanges) {
     users.m_PendingActionCounter += markedRows;
-    if (stateChanges && users.m_RecordState == kCurrent) users.m_RecordState = kUpdatePending;
+    if (stateChanges && users.m_RecordState == kUserActive)
+        users.m_RecordState = kUserChangedInBulk;
     users.m_RevisionCounter = static_cast<std::int16_t>(users.m_RevisionCounter + 1);
 }
 
 void PurgeLocks(CLocksRecordset& locks, const std::set<int>& lockKeys) {
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int key : lockKeys) {
-        if (!locks.Seek(QStringLiteral("="), {key})) continue;
+        if (!locks.FindByKey(key)) continue;
         locks.Edit();
         ApplyLockEvent(locks, LockEvent::Purged);
         locks.Update();

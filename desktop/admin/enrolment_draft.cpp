@@ -102,8 +102,7 @@ int FreeSlotCount(dao::Database& db, int lockKey, int capacity) {
 
 int ProgrammerCount(dao::Database& db, int lockKey) {
     auto locks = db.OpenTable("Locks");
-    locks->SetIndex("PrimaryKey");
-    return locks->Seek("=", {lockKey}) ? locks->Value("PgmIDCount").toInt() : 0;
+    return locks->FindByKey({lockKey}) ? locks->Value("PgmIDCount").toInt() : 0;
 }
 
 void AppendEnrolmentRow(CUsersToLocksRecordset& rows, const EnrolmentDraft& draft, int slot) {

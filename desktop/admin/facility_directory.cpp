@@ -4,6 +4,7 @@
 #include "desktop/admin/location_path.h"
 #include "desktop/admin/text_rules.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -162,10 +163,9 @@ std::optional<int> FacilityDirectory::AddLocation(int parent, const QString& nam
 
 void FacilityDirectory::FlagDevice(int deviceKey) {
     CMobileDevicesRecordset devices(doc_.Db());
-    devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {deviceKey}) || devices.m_RecordState != 1) return;
+    if (!devices.FindByKey(deviceKey) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
-    devices.m_RecordState = 3;
+    devices.m_RecordState = kDeviceChanged;
     devices.Update();
 }
 
@@ -182,18 +182,17 @@ bool FacilityDirectory::RenameLocation(int key, const QString& name) {
         dao::Transaction transaction(db);
         const std::vector<int> locks = LocksUnder(key);
         CFacilityDirectoryRecordset paths(db);
-        paths.SetCurrentIndex("PrimaryKey");
-        if (!paths.Seek("=", {key})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!paths.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
         paths.Edit();
         paths.m_NodeName = name;
         paths.Update();
         CLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         for (int lock : locks) {
-            if (!rows.Seek("=", {lock})) continue;
+            if (!rows.FindByKey(lock)) continue;
             rows.Edit();
             rows.m_FullPath = LocationFullPath(db, rows.m_PathIndex).value_or(texts::kPathError);
-            if (rows.m_DeviceLink != 0 && rows.m_DeviceLinkState == 1) rows.m_DeviceLinkState = 3;
+            if (rows.m_DeviceLink != 0 && rows.m_DeviceLinkState == kLinkCurrent)
+                rows.m_DeviceLinkState = kLinkPendingUpdate;
             rows.Update();
             if (rows.m_DeviceLink != 0) FlagDevice(rows.m_DeviceLink);
         }
@@ -215,8 +214,7 @@ bool FacilityDirectory::DeleteLocation(int key) {
     }
     try {
         CFacilityDirectoryRecordset paths(doc_.Db());
-        paths.SetCurrentIndex("PrimaryKey");
-        if (!paths.Seek("=", {key})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!paths.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
         paths.Delete();
     } catch (const dao::Error&) {
         prompter_.Message(texts::kDeleteLocationError, PromptIcon::Stop);

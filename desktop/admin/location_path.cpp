@@ -11,11 +11,10 @@ constexpr int kMaxLevels = 64;
 
 std::optional<QString> LocationFullPath(dao::Database& db, int directoryKey) {
     auto paths = db.OpenTable("Lock Paths");
-    paths->SetIndex("PrimaryKey");
     QStringList names;
     int key = directoryKey;
     for (int level = 0; level < kMaxLevels; ++level) {
-        if (!paths->Seek("=", {key})) return std::nullopt;
+        if (!paths->FindByKey({key})) return std::nullopt;
         int parent = paths->Value("Root Index").toInt();
         if (parent < 0) {
             QString path = QStringLiteral("\\");

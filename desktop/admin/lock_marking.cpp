@@ -1,17 +1,13 @@
 #include "desktop/admin/lock_marking.h"
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 namespace {
 
-constexpr int kLockCurrent = 1;
-constexpr int kLockUpdatePending = 3;
-constexpr int kLockRemoved = 4;
-constexpr int kPendingNotHanded = 2;
-
 bool NeedsMarking(const CLocksRecordset& locks) {
-    return locks.m_PendingActionCounter != kPendingNotHanded || locks.m_DataDownloadedFlag != 0 ||
+    return locks.m_PendingActionCounter != kNotYetHanded || locks.m_DataDownloadedFlag != 0 ||
            locks.m_RecordState == kLockCurrent;
 }
 

@@ -1,19 +1,22 @@
 #include "desktop/admin/lock_pending.h"
 
+#include "desktop/data/facility_states.h"
+
 namespace tandrel {
 
 int NormalisedPendingCounter(int counter, int dataDownloadedFlag) {
-    if (dataDownloadedFlag != 0) return 2;
-    if (counter > 2) return 1;
-    if (counter < 0) return 0;
+    if (dataDownloadedFlag != 0) return kNotYetHanded;
+    if (counter > kNotYetHanded) return kHandedToDevice;
+    if (counter < kNothingOutstanding) return kNothingOutstanding;
     return counter;
 }
 
 int PendingCounterAfter(LockEvent event, int normalised) {
     switch (event) {
-        case LockEvent::Queued: return 1;
-        case LockEvent::Collected: return normalised == 2 ? 2 : 0;
-        case LockEvent::Purged: return 2;
+        case LockEvent::Queued: return kHandedToDevice;
+        case LockEvent::Collected:
+            return normalised == kNotYetHanded ? kNotYetHanded : kNothingOutstanding;
+        case LockEvent::Purged: return kNotYetHanded;
     }
     return normalised;
 }
@@ -28,7 +31,7 @@ void ApplyLockEvent(CLocksRecordset& locks, LockEvent event) {
 void MarkLockPending(CLocksRecordset& locks) {
     locks.Edit();
     if (locks.m_DataDownloadedFlag != 0) locks.m_DataDownloadedFlag = 0;
-    locks.m_PendingActionCounter = 2;
+    locks.m_PendingActionCounter = kNotYetHanded;
     locks.Update();
 }
 

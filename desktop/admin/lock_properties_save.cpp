@@ -5,6 +5,7 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_properties_sheet.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -51,7 +52,6 @@ bool CLockPropertiesSheet::Save() {
 bool CLockPropertiesSheet::WriteLockRow() {
     dao::Database& db = doc_.Db();
     CLocksRecordset l(db);
-    l.SetCurrentIndex("PrimaryKey");
     const bool isNew = IsNew();
     if (isNew) {
         std::optional<QString> path = LocationFullPath(db, info_.pathIndex);
@@ -66,9 +66,9 @@ bool CLockPropertiesSheet::WriteLockRow() {
         for (LockUserEntry& e : users_) e.draft.lockKey = e.stored.lockKey = lockKey_;
         l.m_FullPath = *path;
         l.m_DownloadedTSRev = 0;
-        deviceLinkState_ = info_.deviceLink != 0 ? 2 : 1;
+        deviceLinkState_ = info_.deviceLink != 0 ? kLinkPendingEnrolment : kLinkCurrent;
     } else {
-        if (!l.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+        if (!l.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
         l.Edit();
         const bool changed =
             info_.name != stored_.name || info_.serialNumber != stored_.serialNumber ||
@@ -77,7 +77,8 @@ bool CLockPropertiesSheet::WriteLockRow() {
             info_.installDate != stored_.installDate ||
             info_.batteryInstallDate != stored_.batteryInstallDate ||
             info_.tsLink != stored_.tsLink || info_.deviceAuditEnable != stored_.deviceAuditEnable;
-        if (changed && info_.deviceLink != 0 && deviceLinkState_ == 1) deviceLinkState_ = 3;
+        if (changed && info_.deviceLink != 0 && deviceLinkState_ == kLinkCurrent)
+            deviceLinkState_ = kLinkPendingUpdate;
         // A new schedule or open delay is lock data: a schedule the lock has
         // not had starts from revision 0, and a current lock takes updates
         // only once it is marked as changed.
@@ -86,8 +87,8 @@ bool CLockPropertiesSheet::WriteLockRow() {
         if (info_.tsLink != stored_.tsLink) l.m_DownloadedTSRev = 0;
         if (lockData) {
             l.m_DataDownloadedFlag = 0;
-            l.m_PendingActionCounter = 2;
-            if (l.m_RecordState == 1) l.m_RecordState = 3;
+            l.m_PendingActionCounter = kNotYetHanded;
+            if (l.m_RecordState == kLockCurrent) l.m_RecordState = kLockUpdatePending;
         }
     }
     l.m_Name = info_.name;
@@ -107,24 +108,20 @@ bool CLockPropertiesSheet::WriteLockRow() {
 }
 
 void CLockPropertiesSheet::FlagDevice() {
-    if (info_.deviceLink == 0 || deviceLinkState_ == 1) return;
+    if (info_.deviceLink == 0 || deviceLinkState_ == kLinkCurrent) return;
     CMobileDevicesRecordset devices(doc_.Db());
-    devices.SetCurrentIndex("PrimaryKey");
-    if (!devices.Seek("=", {info_.deviceLink}) || devices.m_RecordState != 1) return;
+    if (!devices.FindByKey(info_.deviceLink) || devices.m_RecordState != kDeviceCurrent) return;
     devices.Edit();
-    devices.m_RecordState = 3;
+    devices.m_RecordState = kDeviceChanged;
     devices.Update();
 }
 
 void CLockPropertiesSheet::WriteEnrolments() {
     dao::Database& db = doc_.Db();
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex("PrimaryKey");
-    if (!lock.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+    if (!lock.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
     bool anyChange = false;
     SlotAllocator slotsLeft(db, lockKey_, info_.userCapacity);
     for (LockUserEntry& e : users_) {
@@ -132,11 +129,12 @@ void CLockPropertiesSheet::WriteEnrolments() {
         const EnrolmentDraft& s = e.stored;
         if (!d.Changed(s) && s.HasRow()) continue;
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
-        if (!users.Seek("=", {d.userKey})) FailWith(texts::kUserDataNotFound);
+        if (!users.FindByKey(d.userKey)) FailWith(texts::kUserDataNotFound);
         // The page offers no change for a user pending removal.
-        if (users.m_RecordState == 4) FailWith(texts::kInvalidEnrollmentTransaction);
-        const bool wasPending = s.HasRow() && s.storedState != kCurrent;
-        const bool isPending = d.state != kCurrent && d.state != kNotEnrolled;
+        if (users.m_RecordState == kUserPendingRemoval)
+            FailWith(texts::kInvalidEnrollmentTransaction);
+        const bool wasPending = s.HasRow() && s.storedState != kEnrolmentCurrent;
+        const bool isPending = d.state != kEnrolmentCurrent && d.state != kNotEnrolled;
         int enrolledChange = 0;
         if (!s.HasRow()) {
             int slot = slotsLeft.Take();
@@ -145,7 +143,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
             AppendEnrolmentRow(rows, d, slot);
             enrolledChange = 1;
         } else {
-            if (!rows.Seek("=", {lockKey_, s.slot})) FailWith(texts::kEnrollmentDataNotFound);
+            if (!rows.FindByKey({lockKey_, s.slot})) FailWith(texts::kEnrollmentDataNotFound);
             if (d.state == kNotEnrolled) {
                 rows.Delete();
                 enrolledChange = -1;
@@ -166,7 +164,7 @@ void CLockPropertiesSheet::WriteEnrolments() {
         }
         anyChange = true;
     }
-    if (!lock.Seek("=", {lockKey_})) FailWith(texts::kLockEnrollmentError);
+    if (!lock.FindByKey(lockKey_)) FailWith(texts::kLockEnrollmentError);
     lock.Edit();
     lock.m_PgmIDCount = static_cast<std::int16_t>(programmers_);
     lock.m_EnrolledUserCounter = usedSlots_;

@@ -40,9 +40,9 @@ QString BatteryJudgement(int supplyVolts) {
 
 QString DeviceLinkStateText(int state) {
     switch (state) {
-        case 2: return QStringLiteral(" < Pending Enrollment >");
-        case 3: return QStringLiteral(" < Pending Update >");
-        case 4: return QStringLiteral(" < Pending Removal >");
+        case kLinkPendingEnrolment: return QStringLiteral(" < Pending Enrollment >");
+        case kLinkPendingUpdate: return QStringLiteral(" < Pending Update >");
+        case kLinkPendingRemoval: return QStringLiteral(" < Pending Removal >");
         default: return QString();
     }
 }
@@ -72,8 +72,7 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& do
                                                                      Prompter& prompter,
                                                                      int lockKey) {
     CLocksRecordset locks(doc.Db());
-    locks.SetCurrentIndex("PrimaryKey");
-    if (!locks.Seek("=", {lockKey})) return nullptr;
+    if (!locks.FindByKey(lockKey)) return nullptr;
     auto sheet = std::unique_ptr<CLockPropertiesSheet>(new CLockPropertiesSheet(doc, prompter));
     sheet->Load(lockKey);
     return sheet;
@@ -82,8 +81,7 @@ std::unique_ptr<CLockPropertiesSheet> CLockPropertiesSheet::EditLock(CTDXDoc& do
 void CLockPropertiesSheet::Load(int lockKey) {
     dao::Database& db = doc_.Db();
     CLocksRecordset l(db);
-    l.SetCurrentIndex("PrimaryKey");
-    l.Seek("=", {lockKey});
+    l.FindByKey(lockKey);
     lockKey_ = lockKey;
     info_ = {l.m_Name,
              l.m_PathIndex,
@@ -120,11 +118,10 @@ LockUserEntry* CLockPropertiesSheet::EntryOf(int userKey) {
 LockUserEntry& CLockPropertiesSheet::AddCandidate(int userKey) {
     if (LockUserEntry* e = EntryOf(userKey)) return *e;
     CLockUsersRecordset u(doc_.Db());
-    u.SetCurrentIndex("PrimaryKey");
     LockUserEntry entry;
     entry.draft.lockKey = entry.stored.lockKey = lockKey_;
     entry.draft.userKey = entry.stored.userKey = userKey;
-    if (u.Seek("=", {userKey})) {
+    if (u.FindByKey(userKey)) {
         entry.userName = UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial);
         entry.userRecordState = u.m_RecordState;
         entry.draft.typeByte = entry.stored.typeByte = TypeByte(u.m_UserType, u.m_Rights);
@@ -221,8 +218,7 @@ LockStatusTexts CLockPropertiesSheet::Status() const {
     status.device = texts::kNoDevice;
     if (info_.deviceLink != 0) {
         CMobileDevicesRecordset devices(doc_.Db());
-        devices.SetCurrentIndex("PrimaryKey");
-        if (devices.Seek("=", {info_.deviceLink})) {
+        if (devices.FindByKey(info_.deviceLink)) {
             status.device = devices.m_Name + DeviceLinkStateText(deviceLinkState_);
         }
     }
@@ -239,7 +235,7 @@ LockStatusTexts CLockPropertiesSheet::Status() const {
 
 bool CLockPropertiesSheet::UserActionsAllowed(int userKey) {
     LockUserEntry& e = AddCandidate(userKey);
-    if (e.userRecordState != 4) return true;
+    if (e.userRecordState != kUserPendingRemoval) return true;
     prompter_.Message(texts::kUserPendingRemoval, PromptIcon::Information);
     return false;
 }
@@ -248,7 +244,7 @@ void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
     for (int key : userKeys) {
         LockUserEntry& e = AddCandidate(key);
         EnrolmentDraft& d = e.draft;
-        if (e.userRecordState == 4 || d.Enrolled()) continue;
+        if (e.userRecordState == kUserPendingRemoval || d.Enrolled()) continue;
         const bool needsSlot = d.state != kPendingRemoval;
         if (needsSlot) {
             if (FreeSlots() == 0) {
@@ -266,7 +262,7 @@ void CLockPropertiesSheet::EnrolUsers(const std::vector<int>& userKeys) {
 bool CLockPropertiesSheet::RemoveUsers(const std::vector<int>& userKeys) {
     for (int key : userKeys) {
         LockUserEntry* e = EntryOf(key);
-        if (!e || e->userRecordState == 4 || !e->draft.Enrolled()) continue;
+        if (!e || e->userRecordState == kUserPendingRemoval || !e->draft.Enrolled()) continue;
         if (e->draft.Programmer() && programmers_ < 2) {
             if (prompter_.Ask(texts::LastProgrammerOfLock(e->userName), PromptButtons::YesNo,
                               PromptAnswer::No, PromptIcon::Question) != PromptAnswer::Yes) {
@@ -289,12 +285,11 @@ bool CLockPropertiesSheet::SetUserType(int userKey, int typeCode, int rights, bo
         useDefaults ? e->stored.typeByte : TypeByte(typeCode, rights & AllowedRights(typeCode));
     if (useDefaults) {
         CLockUsersRecordset u(doc_.Db());
-        u.SetCurrentIndex("PrimaryKey");
-        if (u.Seek("=", {userKey})) byte = TypeByte(u.m_UserType, u.m_Rights);
+        if (u.FindByKey(userKey)) byte = TypeByte(u.m_UserType, u.m_Rights);
     }
     if (byte != d.typeByte) {
         programmers_ += (IsProgrammerByte(byte) ? 1 : 0) - (d.Programmer() ? 1 : 0);
-        if (d.state == kCurrent) d.state = kPendingUpdate;
+        if (d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
     }
     d.typeByte = byte;
     d.useDefaults = useDefaults;

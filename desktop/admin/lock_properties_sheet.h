@@ -9,6 +9,7 @@
 
 #include "desktop/admin/enrolment_draft.h"
 #include "desktop/data/facility_document.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 
@@ -39,7 +40,7 @@ struct LockUserEntry {
     EnrolmentDraft draft;
     EnrolmentDraft stored;
     QString userName;
-    int userRecordState = 1;
+    int userRecordState = kUserActive;
 };
 
 enum class LockField {
@@ -119,7 +120,7 @@ class CLockPropertiesSheet {
     Prompter& prompter_;
     int lockKey_ = -1;
     LockInfoPage info_, stored_;
-    int deviceLinkState_ = 1;
+    int deviceLinkState_ = kLinkCurrent;
     QDateTime lastProgramDate_;
     int supplyVolts_ = 0, hardwareClass_ = 0, firmwareVersion_ = 0;
     std::vector<LockUserEntry> users_;

@@ -1,6 +1,7 @@
 // Removing a lock from the facility.
 #include "desktop/admin/directory_texts.h"
 #include "desktop/admin/facility_directory.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -8,8 +9,7 @@ namespace tandrel {
 bool FacilityDirectory::RemoveLock(int lockKey, bool* usersRemoved) {
     dao::Database& db = doc_.Db();
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex("PrimaryKey");
-    if (!lock.Seek("=", {lockKey})) return false;
+    if (!lock.FindByKey(lockKey)) return false;
     const QString path = Contains(lock.m_PathIndex) ? Path(lock.m_PathIndex) : lock.m_FullPath;
     if (prompter_.Ask(texts::RemoveLockQuestion(LockDisplayName(path, lock.m_Name)),
                       PromptButtons::YesNo, PromptAnswer::No,
@@ -22,15 +22,14 @@ bool FacilityDirectory::RemoveLock(int lockKey, bool* usersRemoved) {
         CUsersToLocksRecordset rows(db);
         rows.SetCurrentIndex("Lock Index");
         CLockUsersRecordset users(db);
-        users.SetCurrentIndex("PrimaryKey");
         for (rows.Seek("=", {lockKey}); rows.HasCurrent() && rows.m_LockIndex == lockKey;
              rows.MoveNext()) {
-            if (users.Seek("=", {rows.m_UserIndex})) {
+            if (users.FindByKey(rows.m_UserIndex)) {
                 users.Edit();
                 users.m_EnrolledLockCounter -= 1;
-                if (rows.m_RecordState > 1) users.m_PendingActionCounter -= 1;
-                if (users.m_RecordState == 4 && users.m_EnrolledLockCounter < 1) {
-                    users.m_RecordState = 0;
+                if (rows.m_RecordState > kEnrolmentCurrent) users.m_PendingActionCounter -= 1;
+                if (users.m_RecordState == kUserPendingRemoval && users.m_EnrolledLockCounter < 1) {
+                    users.m_RecordState = kUserRemoved;
                     users.m_PendingActionCounter = 0;
                     removedForGood = true;
                 }

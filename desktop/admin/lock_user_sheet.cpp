@@ -4,6 +4,7 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/user_pins.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -49,7 +50,7 @@ std::unique_ptr<CLockUsersSheet> CLockUsersSheet::CopyUser(CTDXDoc& doc, Prompte
     auto sheet = EditUser(doc, prompter, source);
     if (!sheet) return nullptr;
     sheet->userKey_ = -1;
-    sheet->storedRecordState_ = 1;
+    sheet->storedRecordState_ = kUserActive;
     sheet->storedGeneral_ = UserGeneralPage{};
     sheet->storedGroups_ = UserGroupsPage{};
     sheet->storedNotes_ = UserNotesPage{};
@@ -61,9 +62,8 @@ std::unique_ptr<CLockUsersSheet> CLockUsersSheet::CopyUser(CTDXDoc& doc, Prompte
 std::unique_ptr<CLockUsersSheet> CLockUsersSheet::EditUser(CTDXDoc& doc, Prompter& prompter,
                                                            int userKey) {
     CLockUsersRecordset& users = *doc.m_pLockUsers;
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey})) return nullptr;
-    if (users.m_RecordState == 4 &&
+    if (!users.FindByKey(userKey)) return nullptr;
+    if (users.m_RecordState == kUserPendingRemoval &&
         prompter.Ask(texts::kOpenDeletedUserQuestion) != PromptAnswer::Yes) {
         return nullptr;
     }
@@ -96,15 +96,15 @@ int CLockUsersSheet::ChangeFlags() const {
     const UserGeneralPage& g = general_;
     const UserGeneralPage& s = storedGeneral_;
     int flags = 0;
-    if (g.userType != s.userType || g.rights != s.rights) flags |= 1;
+    if (g.userType != s.userType || g.rights != s.rights) flags |= kTypeOrRightsChanged;
     bool pinCounts = g.pin != s.pin && !const_cast<CLockUsersSheet*>(this)->HomeGroupHasAutocode();
     if (g.id != s.id || g.idType != s.idType || g.cardIssueNumber != s.cardIssueNumber ||
         pinCounts) {
-        flags |= 2;
+        flags |= kIdOrCodeChanged;
     }
     if (groups_.homeGroup != storedGroups_.homeGroup ||
         groups_.groupMask != storedGroups_.groupMask) {
-        flags |= 4;
+        flags |= kGroupsChanged;
     }
     return flags;
 }
@@ -180,8 +180,7 @@ bool CLockUsersSheet::EnrolLocation(int directoryKey) {
     std::vector<int> keys;
     for (const LockEnrolmentEntry& e : LockEntries()) {
         CLocksRecordset locks(doc_.Db());
-        locks.SetCurrentIndex("PrimaryKey");
-        if (locks.Seek("=", {e.draft.lockKey}) &&
+        if (locks.FindByKey(e.draft.lockKey) &&
             locks.m_FullPath.startsWith(*path, Qt::CaseInsensitive)) {
             keys.push_back(e.draft.lockKey);
         }
@@ -216,7 +215,7 @@ bool CLockUsersSheet::SetLockUserType(int lockKey, int typeCode, int rights, boo
     if (byte == d.typeByte && useDefaults == d.useDefaults) return true;
     if (byte != d.typeByte) {
         e->programmers += (IsProgrammerByte(byte) ? 1 : 0) - (d.Programmer() ? 1 : 0);
-        if (d.state == kCurrent) d.state = kPendingUpdate;
+        if (d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
     }
     d.typeByte = byte;
     d.useDefaults = useDefaults;
@@ -243,8 +242,7 @@ bool CLockUsersSheet::Save(const QDate& today) {
         }
         if (pendingDelta_ != 0 || enrolledDelta_ != 0) {
             CLockUsersRecordset users(db);
-            users.SetCurrentIndex("PrimaryKey");
-            users.Seek("=", {userKey_});
+            users.FindByKey(userKey_);
             users.Edit();
             users.m_PendingActionCounter += pendingDelta_;
             users.m_EnrolledLockCounter += enrolledDelta_;
@@ -267,7 +265,6 @@ bool CLockUsersSheet::Save(const QDate& today) {
 
 bool CLockUsersSheet::WriteUserRow(const QDate& today, int flags) {
     CLockUsersRecordset u(doc_.Db());
-    u.SetCurrentIndex("PrimaryKey");
     const bool isNew = IsNew();
     if (isNew) {
         u.AddNew();
@@ -280,11 +277,11 @@ bool CLockUsersSheet::WriteUserRow(const QDate& today, int flags) {
         u.m_RevisionCounter = 1;
         u.m_PendingActionCounter = 0;
         u.m_EnrolledLockCounter = 0;
-        u.m_RecordState = 1;
+        u.m_RecordState = kUserActive;
     } else {
-        u.Seek("=", {userKey_});
+        u.FindByKey(userKey_);
         u.Edit();
-        if (flags & 6) u.m_RevisionCounter += 1;
+        if (flags & kReachesEveryLock) u.m_RevisionCounter += 1;
     }
     const UserGeneralPage& g = general_;
     u.m_LastName = g.lastName;

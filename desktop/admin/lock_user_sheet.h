@@ -9,6 +9,7 @@
 
 #include "desktop/admin/enrolment_draft.h"
 #include "desktop/data/facility_document.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 
@@ -85,7 +86,7 @@ class CLockUsersSheet {
 
     bool IsNew() const { return userKey_ < 0; }
     int UserKey() const { return userKey_; }
-    bool PendingRemoval() const { return storedRecordState_ == 4; }
+    bool PendingRemoval() const { return storedRecordState_ == kUserPendingRemoval; }
 
     UserGeneralPage& General() { return general_; }
     UserGroupsPage& Groups() { return groups_; }
@@ -116,7 +117,7 @@ class CLockUsersSheet {
     // (a beep) for a lock the user is not enrolled in.
     bool SetLockUserType(int lockKey, int typeCode, int rights, bool useDefaults);
 
-    // Bit 0 type or rights, bit 1 the ID or the typed PIN, bit 2 groups.
+    // The UserChange bits of what the pages changed.
     int ChangeFlags() const;
 
     // Writes the sheet in one transaction; false (with the message shown)
@@ -148,7 +149,7 @@ class CLockUsersSheet {
     CTDXDoc& doc_;
     Prompter& prompter_;
     int userKey_ = -1;
-    int storedRecordState_ = 1;
+    int storedRecordState_ = kUserActive;
     UserGeneralPage general_, storedGeneral_;
     UserGroupsPage groups_, storedGroups_;
     UserNotesPage notes_, storedNotes_;

@@ -28,8 +28,7 @@ bool CLockUsersSheet::Fail(const QString& message, UserField which, UserField* f
 bool CLockUsersSheet::HomeGroupHasAutocode() {
     if (groups_.homeGroup < 0) return false;
     CGroupsRecordset& groups = *doc_.m_pGroups;
-    groups.SetCurrentIndex("PrimaryKey");
-    return groups.Seek("=", {groups_.homeGroup}) && groups.m_AutocodeEnabled;
+    return groups.FindByKey(groups_.homeGroup) && groups.m_AutocodeEnabled;
 }
 
 bool CLockUsersSheet::IdInUse() {
@@ -37,7 +36,7 @@ bool CLockUsersSheet::IdInUse() {
     users.SetCurrentIndex("Lock ID code");
     for (users.Seek("=", {general_.id}); users.HasCurrent() && users.m_LockIDcode == general_.id;
          users.MoveNext()) {
-        if (users.m_UserKey != userKey_ && users.m_RecordState != 0 &&
+        if (users.m_UserKey != userKey_ && users.m_RecordState != kUserRemoved &&
             IdTypeOf(users) == general_.idType) {
             return true;
         }

@@ -2,17 +2,18 @@
 // date.
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
 
 void SeekLock(CLocksRecordset& locks, int lockKey) {
-    if (!locks.Seek("=", {lockKey})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!locks.FindByKey(lockKey)) dao::Throw(dao::kErrNoCurrentRecord);
 }
 
 void SeekRow(CUsersToLocksRecordset& rows, int lockKey, int slot) {
-    if (!rows.Seek("=", {lockKey, slot})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!rows.FindByKey({lockKey, slot})) dao::Throw(dao::kErrNoCurrentRecord);
 }
 
 }  // namespace
@@ -20,9 +21,7 @@ void SeekRow(CUsersToLocksRecordset& rows, int lockKey, int slot) {
 void CLockUsersSheet::WritePageEnrolments(int flags) {
     dao::Database& db = doc_.Db();
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     for (LockEnrolmentEntry& e : locks_) {
         EnrolmentDraft& d = e.draft;
         const EnrolmentDraft& s = e.stored;
@@ -31,14 +30,15 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
             e.programmers +=
                 (IsProgrammerByte(DefaultTypeByte()) ? 1 : 0) - (d.Programmer() ? 1 : 0);
             d.typeByte = DefaultTypeByte();
-            if (d.state == kCurrent) d.state = kPendingUpdate;
+            if (d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
         }
         // A changed ID, PIN or group must reach every lock that holds the user.
-        if ((flags & 6) && d.state == kCurrent) d.state = kPendingUpdate;
+        if ((flags & kReachesEveryLock) && d.state == kEnrolmentCurrent) d.state = kPendingUpdate;
         if (!s.HasRow() && d.state == kNotEnrolled) continue;
         SeekLock(locks, d.lockKey);
         if (s.HasRow()) {
-            if ((flags & 6) && s.storedState != kPendingRemoval) MarkLockPending(locks);
+            if ((flags & kReachesEveryLock) && s.storedState != kPendingRemoval)
+                MarkLockPending(locks);
             SeekRow(rows, d.lockKey, s.slot);
             if (s.storedState == kPendingEnrolment && d.state == kNotEnrolled) {
                 MarkLockPending(locks);
@@ -51,7 +51,7 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
                 rows.m_UserType = d.typeByte;
                 rows.m_RecordState = static_cast<std::uint8_t>(d.state);
                 rows.Update();
-                if (s.storedState == kCurrent &&
+                if (s.storedState == kEnrolmentCurrent &&
                     (d.state == kPendingUpdate || d.state == kPendingRemoval)) {
                     MarkLockPending(locks);
                     ++pendingDelta_;
@@ -79,20 +79,18 @@ void CLockUsersSheet::WritePageEnrolments(int flags) {
 void CLockUsersSheet::WriteEnrolmentsWithoutPage(int flags) {
     dao::Database& db = doc_.Db();
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
     CUsersToLocksRecordset rows(db);
-    rows.SetCurrentIndex("PrimaryKey");
     for (const EnrolmentDraft& s : StoredEnrolmentsOfUser(db, userKey_)) {
         if (s.storedState == kPendingRemoval) continue;
         SeekLock(locks, s.lockKey);
         SeekRow(rows, s.lockKey, s.slot);
         bool toUpdate = false;
-        if (flags & 6) {
+        if (flags & kReachesEveryLock) {
             MarkLockPending(locks);
             toUpdate = true;
         }
         std::uint8_t byte = s.typeByte;
-        if ((flags & 1) && s.useDefaults && DefaultTypeByte() != byte) {
+        if ((flags & kTypeOrRightsChanged) && s.useDefaults && DefaultTypeByte() != byte) {
             int change = (IsProgrammerByte(DefaultTypeByte()) ? 1 : 0) - (s.Programmer() ? 1 : 0);
             if (change != 0) {
                 locks.Edit();
@@ -105,7 +103,7 @@ void CLockUsersSheet::WriteEnrolmentsWithoutPage(int flags) {
         if (!toUpdate) continue;
         rows.Edit();
         rows.m_UserType = byte;
-        if (s.storedState == kCurrent) {
+        if (s.storedState == kEnrolmentCurrent) {
             rows.m_RecordState = kPendingUpdate;
             ++pendingDelta_;
         }

@@ -4,17 +4,16 @@
 #include "desktop/admin/conversion_texts.h"
 #include "desktop/admin/length_conversion.h"
 #include "desktop/admin/user_pins.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 namespace {
-
-constexpr int kRemoved = 0;
 
 qint64 CountConvertedUsers(CLockUsersRecordset& users) {
     qint64 count = 0;
     users.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_RecordState != kRemoved) ++count;
+        if (users.m_RecordState != kUserRemoved) ++count;
     }
     return count;
 }
@@ -39,7 +38,7 @@ int ConvertAllPins(const ConversionContext& c, int newLength, Progress& progress
     int rewritten = 0;
     users.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_RecordState == kRemoved) continue;
+        if (users.m_RecordState == kUserRemoved) continue;
         // Locks work out the PINs of autocode groups themselves.
         if (autocodeGroups.count(users.m_HomeGroup)) {
             RefreshUserPins(c.doc, c.today);

@@ -4,13 +4,11 @@
 
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/schedule_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
-
-constexpr int kLockCurrent = 1;
-constexpr int kLockUpdatePending = 3;
 
 template <typename Rows, typename Link>
 void DeleteLinkedRows(Rows& rows, int key, Link link) {
@@ -30,9 +28,8 @@ void UnlinkLocks(dao::Database& db, int key) {
     enrolled.Requery();
     for (; !enrolled.IsEOF(); enrolled.MoveNext()) keys.push_back(enrolled.m_LockKey);
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int lockKey : keys) {
-        if (!lock.Seek(QStringLiteral("="), {lockKey})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!lock.FindByKey(lockKey)) dao::Throw(dao::kErrNoCurrentRecord);
         lock.Edit();
         lock.m_TSLink = 0;
         lock.m_DownloadedTSRev = 0;
@@ -47,14 +44,13 @@ void UnlinkLocks(dao::Database& db, int key) {
 void DeleteSchedule(dao::Database& db, int key) {
     dao::Transaction transaction(db);
     CTimeSchedulesRecordset schedule(db);
-    schedule.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!schedule.Seek(QStringLiteral("="), {key})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!schedule.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
     CScheduleEventsRecordset events(db);
     DeleteLinkedRows(events, key, [](const auto& r) { return r.m_SchedLink; });
     CHolidaysRecordset holidays(db);
     DeleteLinkedRows(holidays, key, [](const auto& r) { return r.m_KeyLink; });
     UnlinkLocks(db, key);
-    if (!schedule.Seek(QStringLiteral("="), {key})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!schedule.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
     schedule.Delete();
     transaction.Commit();
 }
@@ -77,8 +73,7 @@ std::vector<ScheduleListRow> ScheduleListRows(dao::Database& db) {
 bool DeleteTimeSchedule(CTDXDoc& doc, Prompter& prompter, int key) {
     try {
         CTimeSchedulesRecordset schedule(doc.Db());
-        schedule.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!schedule.Seek(QStringLiteral("="), {key})) dao::Throw(dao::kErrNoCurrentRecord);
+        if (!schedule.FindByKey(key)) dao::Throw(dao::kErrNoCurrentRecord);
         if (prompter.Ask(texts::DeleteScheduleQuestion(schedule.m_Name), PromptButtons::YesNo,
                          PromptAnswer::No, PromptIcon::Question) != PromptAnswer::Yes) {
             return false;
@@ -94,11 +89,9 @@ bool DeleteTimeSchedule(CTDXDoc& doc, Prompter& prompter, int key) {
 LockScheduleStatus LockScheduleStatusOf(dao::Database& db, int lockKey) {
     const LockScheduleStatus none{texts::kScheduleNone, texts::kScheduleNone};
     CLocksRecordset lock(db);
-    lock.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!lock.Seek(QStringLiteral("="), {lockKey}) || lock.m_TSLink == 0) return none;
+    if (!lock.FindByKey(lockKey) || lock.m_TSLink == 0) return none;
     CTimeSchedulesRecordset schedule(db);
-    schedule.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!schedule.Seek(QStringLiteral("="), {lock.m_TSLink})) return none;
+    if (!schedule.FindByKey(lock.m_TSLink)) return none;
     const bool current = lock.m_DownloadedTSRev == schedule.m_RevisionCounter;
     return {schedule.m_Name, current ? texts::kScheduleCurrent : texts::kSchedulePendingUpdate};
 }

@@ -8,15 +8,13 @@
 #include "desktop/admin/lock_pending.h"
 #include "desktop/admin/schedule_texts.h"
 #include "desktop/admin/time_schedule_sheet.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
 namespace {
 
 constexpr int kScheduleKeyLimit = 65534;
-constexpr int kLockCurrent = 1;
-constexpr int kLockUpdatePending = 3;
-constexpr int kLockRemoved = 4;
 
 struct SaveFailure {
     QString message;
@@ -87,7 +85,6 @@ bool CTimeScheduleSheet::WriteAll() {
 
 bool CTimeScheduleSheet::WriteScheduleRow() {
     CTimeSchedulesRecordset s(doc_.Db());
-    s.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     if (IsNew()) {
         s.AddNew();
         if (s.m_ScheduleKey > kScheduleKeyLimit) {
@@ -102,7 +99,7 @@ bool CTimeScheduleSheet::WriteScheduleRow() {
         revision_ = 1;
         return true;
     }
-    if (!s.Seek(QStringLiteral("="), {key_})) throw SaveFailure{texts::kErrorRetrievingSchedule};
+    if (!s.FindByKey(key_)) throw SaveFailure{texts::kErrorRetrievingSchedule};
     revision_ = s.m_RevisionCounter;
     if (s.m_Name != name_.trimmed()) {
         s.Edit();
@@ -194,8 +191,7 @@ bool CTimeScheduleSheet::SyncHolidays() {
 
 void CTimeScheduleSheet::RaiseRevision() {
     CTimeSchedulesRecordset s(doc_.Db());
-    s.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!s.Seek(QStringLiteral("="), {key_})) throw SaveFailure{texts::kErrorRetrievingSchedule};
+    if (!s.FindByKey(key_)) throw SaveFailure{texts::kErrorRetrievingSchedule};
     s.Edit();
     s.m_RevisionCounter = static_cast<std::int16_t>(s.m_RevisionCounter + 1);
     s.Update();
@@ -216,9 +212,8 @@ void CTimeScheduleSheet::MarkLocks(bool scheduleChanged) {
     }
     for (const EnrolmentLock& change : enrollment_.Changes()) marked[change.key] = change.enrolled;
     CLocksRecordset lock(doc_.Db());
-    lock.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (const auto& [key, enrol] : marked) {
-        if (!lock.Seek(QStringLiteral("="), {key})) throw SaveFailure{texts::kErrorRetrievingLock};
+        if (!lock.FindByKey(key)) throw SaveFailure{texts::kErrorRetrievingLock};
         lock.Edit();
         if (enrol && (*enrol || lock.m_TSLink == key_)) {
             lock.m_TSLink = *enrol ? key_ : 0;

@@ -75,8 +75,7 @@ std::unique_ptr<CTimeScheduleSheet> CTimeScheduleSheet::Open(CTDXDoc& doc, Promp
 bool CTimeScheduleSheet::ReadSchedule(int key, QString& name, int& revision) {
     try {
         CTimeSchedulesRecordset schedules(doc_.Db());
-        schedules.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (schedules.Seek(QStringLiteral("="), {key})) {
+        if (schedules.FindByKey(key)) {
             name = schedules.m_Name;
             revision = schedules.m_RevisionCounter;
             return true;
@@ -98,9 +97,8 @@ void CTimeScheduleSheet::LoadPages(int key) {
 void CTimeScheduleSheet::LoadGroupLabels() {
     QStringList labels;
     CGroupsRecordset groups(doc_.Db());
-    groups.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int g = 0; g < kScheduleGroups; ++g) {
-        const bool named = groups.Seek(QStringLiteral("="), {g});
+        const bool named = groups.FindByKey(g);
         labels << GroupLabel(g, named ? groups.m_GroupName : texts::kUnassignedGroup);
     }
     groups_.SetGroupLabels(labels);

@@ -29,8 +29,7 @@ bool CUserGroupSheet::Save() {
 
 bool CUserGroupSheet::WriteGroup(bool& renamed) {
     CGroupsRecordset& groups = *doc_.m_pGroups;
-    groups.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!groups.Seek(QStringLiteral("="), {key_})) dao::Throw(dao::kErrNoCurrentRecord);
+    if (!groups.FindByKey(key_)) dao::Throw(dao::kErrNoCurrentRecord);
     groups.Edit();
     if (ChangesLockData(groups)) {
         if (!ConfirmDownload(prompter_)) {

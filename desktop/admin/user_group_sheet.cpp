@@ -26,8 +26,7 @@ std::unique_ptr<CUserGroupSheet> CUserGroupSheet::Open(CTDXDoc& doc, Prompter& p
 
 bool CUserGroupSheet::Load(int groupKey) {
     CGroupsRecordset& groups = *doc_.m_pGroups;
-    groups.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (!groups.Seek(QStringLiteral("="), {groupKey})) return false;
+    if (!groups.FindByKey(groupKey)) return false;
     key_ = groupKey;
     page_.name = groups.m_GroupName;
     page_.reference = groups.m_Reference;

@@ -1,6 +1,7 @@
 #include "desktop/admin/user_list.h"
 
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel {
 namespace {
@@ -16,7 +17,10 @@ constexpr const char* kSelectRows =
     "coalesce(u.\"Home Group\", 0), g.\"Group Name\", u.Contact1, u.Contact2, u.Reference, "
     "coalesce(u.\"Record State\", 0) FROM Users AS u LEFT JOIN \"User Groups\" AS g ON "
     "g.\"Group Key\" = coalesce(u.\"Home Group\", 0) ";
-constexpr const char* kListed = "coalesce(u.\"Record State\", 0) <> 0";
+// Every user but the removed ones is listed.
+std::string Listed() {
+    return "coalesce(u.\"Record State\", 0) <> " + std::to_string(kUserRemoved);
+}
 constexpr const char* kIdTypeOf =
     "CASE WHEN coalesce(u.\"Card Media\", 0) = 0 THEN 0 WHEN u.\"CardMediaType\" = 2 THEN 2 "
     "ELSE 1 END";
@@ -37,7 +41,7 @@ UserListRow RowOf(const dao::sqlite::Statement& s) {
     row.contact1 = s.Text(9);
     row.contact2 = s.Text(10);
     row.reference = s.Text(11);
-    row.deleted = s.Int(12) == 4;
+    row.deleted = s.Int(12) == kUserPendingRemoval;
     return row;
 }
 
@@ -64,8 +68,7 @@ QStringList UserListHeaders(CTDXDoc& doc) {
 }
 
 void ForEachUserListRow(CTDXDoc& doc, const UserListSink& sink) {
-    dao::sqlite::Statement s =
-        Select(doc, std::string("WHERE ") + kListed + " ORDER BY u.\"User Key\"");
+    dao::sqlite::Statement s = Select(doc, "WHERE " + Listed() + " ORDER BY u.\"User Key\"");
     Emit(s, sink);
 }
 
@@ -78,8 +81,8 @@ std::vector<UserListRow> UserListRows(CTDXDoc& doc) {
 void ForEachUserWithId(CTDXDoc& doc, const QString& id, std::optional<int> idType,
                        const UserListSink& sink) {
     dao::sqlite::Statement s =
-        Select(doc, std::string("WHERE u.\"Lock ID code\" = ?1 AND ") + kListed +
-                        " AND (?2 IS NULL OR " + kIdTypeOf + " = ?2) ORDER BY u.\"User Key\"");
+        Select(doc, "WHERE u.\"Lock ID code\" = ?1 AND " + Listed() + " AND (?2 IS NULL OR " +
+                        kIdTypeOf + " = ?2) ORDER BY u.\"User Key\"");
     s.BindText(1, id);
     if (idType) s.BindInt(2, *idType);
     Emit(s, sink);

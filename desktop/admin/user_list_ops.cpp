@@ -5,6 +5,7 @@
 #include "desktop/admin/lock_user_sheet.h"
 #include "desktop/admin/user_list.h"
 #include "desktop/admin/user_texts.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel {
@@ -27,7 +28,7 @@ void DeleteEnrolment(CLocksRecordset& locks, CUsersToLocksRecordset& rows, UserC
     const bool programmer = IsProgrammerByte(rows.m_UserType);
     const int rev = rows.m_DownloadUserRevNumber;
     switch (rows.m_RecordState) {
-        case kCurrent:
+        case kEnrolmentCurrent:
             MarkLockPending(locks);
             if (programmer) AdjustProgrammers(locks, -1);
             ++user.pending;
@@ -61,8 +62,7 @@ void DeleteEnrolment(CLocksRecordset& locks, CUsersToLocksRecordset& rows, UserC
 
 QString LockName(dao::Database& db, int lockKey) {
     CLocksRecordset locks(db);
-    locks.SetCurrentIndex("PrimaryKey");
-    return locks.Seek("=", {lockKey}) ? locks.m_Name : QString();
+    return locks.FindByKey(lockKey) ? locks.m_Name : QString();
 }
 
 }  // namespace
@@ -70,8 +70,7 @@ QString LockName(dao::Database& db, int lockKey) {
 bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState == 4) return false;
+    if (!users.FindByKey(userKey) || users.m_RecordState == kUserPendingRemoval) return false;
     const std::vector<EnrolmentDraft> enrolments = StoredEnrolmentsOfUser(db, userKey);
     for (const EnrolmentDraft& e : enrolments) {
         if (e.Enrolled() && e.Programmer() && ProgrammerCount(db, e.lockKey) < 2) {
@@ -88,12 +87,10 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     try {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex("PrimaryKey");
         CUsersToLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         UserCounters delta;
         for (const EnrolmentDraft& e : enrolments) {
-            if (!locks.Seek("=", {e.lockKey}) || !rows.Seek("=", {e.lockKey, e.slot})) {
+            if (!locks.FindByKey(e.lockKey) || !rows.FindByKey({e.lockKey, e.slot})) {
                 dao::Throw(dao::kErrNoCurrentRecord);
             }
             DeleteEnrolment(locks, rows, delta);
@@ -102,13 +99,13 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
         users.m_PendingActionCounter += delta.pending;
         users.m_EnrolledLockCounter += delta.enrolled;
         if (users.m_PendingActionCounter <= 0) {
-            users.m_RecordState = 0;
+            users.m_RecordState = kUserRemoved;
         } else {
             users.m_PendingActionCounter -= 1;
             if (users.m_EnrolledLockCounter > 0) {
-                users.m_RecordState = 4;
+                users.m_RecordState = kUserPendingRemoval;
             } else {
-                users.m_RecordState = 0;
+                users.m_RecordState = kUserRemoved;
                 users.m_PendingActionCounter = 0;
             }
         }
@@ -124,8 +121,7 @@ bool DeleteUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
 bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     dao::Database& db = doc.Db();
     CLockUsersRecordset users(db);
-    users.SetCurrentIndex("PrimaryKey");
-    if (!users.Seek("=", {userKey}) || users.m_RecordState != 4) return false;
+    if (!users.FindByKey(userKey) || users.m_RecordState != kUserPendingRemoval) return false;
     if (prompter.Ask(texts::RestoreUserQuestion(users.m_FirstName, users.m_LastName)) !=
         PromptAnswer::Yes) {
         return false;
@@ -133,12 +129,10 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
     try {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex("PrimaryKey");
         CUsersToLocksRecordset rows(db);
-        rows.SetCurrentIndex("PrimaryKey");
         for (const EnrolmentDraft& e : StoredEnrolmentsOfUser(db, userKey)) {
             if (e.storedState != kPendingRemoval) continue;
-            if (!locks.Seek("=", {e.lockKey}) || !rows.Seek("=", {e.lockKey, e.slot})) {
+            if (!locks.FindByKey(e.lockKey) || !rows.FindByKey({e.lockKey, e.slot})) {
                 dao::Throw(dao::kErrNoCurrentRecord);
             }
             rows.Edit();
@@ -148,7 +142,7 @@ bool RestoreUser(CTDXDoc& doc, Prompter& prompter, int userKey) {
             MarkLockPending(locks);
         }
         users.Edit();
-        users.m_RecordState = 1;
+        users.m_RecordState = kUserActive;
         users.Update();
         transaction.Commit();
     } catch (const dao::Error&) {

@@ -9,8 +9,7 @@ namespace tandrel {
 std::optional<UserPins> AutocodePins(CTDXDoc& doc, int homeGroup, const QString& idDigits,
                                      const QDate& today) {
     CGroupsRecordset& groups = *doc.m_pGroups;
-    groups.SetCurrentIndex("PrimaryKey");
-    if (!groups.Seek("=", {homeGroup}) || !groups.m_AutocodeEnabled) return std::nullopt;
+    if (!groups.FindByKey(homeGroup) || !groups.m_AutocodeEnabled) return std::nullopt;
     const auto unit =
         groups.m_AutocodeIntervalType == 0 ? IntervalUnit::Days : IntervalUnit::Months;
     const int interval = groups.m_AutocodeInterval;

@@ -13,7 +13,7 @@ QString UserTypeName(int typeCode) {
 
 QString EnrolmentStateText(int state) {
     switch (state) {
-        case kCurrent: return QStringLiteral(" Lock Data is Current");
+        case kEnrolmentCurrent: return QStringLiteral(" Lock Data is Current");
         case kPendingEnrolment: return QStringLiteral(" User is Pending Enrollment");
         case kPendingUpdate: return QStringLiteral(" Lock Data is Pending Update");
         case kPendingRemoval: return QStringLiteral(" User is Pending Removal");

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "desktop/data/facility_states.h"
+
 namespace tandrel {
 
 // The user type byte of an enrolment: type code in bits 5-6, rights in the
@@ -26,17 +28,10 @@ inline std::uint8_t TypeByte(int typeCode, int rights) {
 // "General", "Manager", "Programmer", "Service".
 QString UserTypeName(int typeCode);
 
-// Enrolment states and the texts shown for them.
-enum EnrolmentState : int {
-    kNotEnrolled = 0,
-    kCurrent = 1,
-    kPendingEnrolment = 2,
-    kPendingUpdate = 3,
-    kPendingRemoval = 4,
-};
+// The text shown for an enrolment state.
 QString EnrolmentStateText(int state);
 inline bool CountsAsEnrolled(int state) {
-    return state >= 1 && state <= 3;
+    return state >= kEnrolmentCurrent && state <= kPendingUpdate;
 }
 
 }  // namespace tandrel

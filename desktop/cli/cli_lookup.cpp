@@ -1,6 +1,7 @@
 #include "desktop/cli/cli_lookup.h"
 
 #include "desktop/admin/lock_user_sheet.h"
+#include "desktop/data/facility_states.h"
 
 namespace tandrel::cli {
 namespace {
@@ -88,12 +89,13 @@ int UserKeyOf(CTDXDoc& doc, const QString& name) {
     users.SetCurrentIndex("PrimaryKey");
     int key = 0;
     if (IsKey(name, key)) {
-        if (key < 2 || !users.Seek("=", {key}) || users.m_RecordState == 0) NotFound("user", name);
+        if (key < 2 || !users.Seek("=", {key}) || users.m_RecordState == kUserRemoved)
+            NotFound("user", name);
         return key;
     }
     std::vector<int> byList, byLast;
     for (users.MoveFirst(); !users.IsEOF(); users.MoveNext()) {
-        if (users.m_UserKey < 2 || users.m_RecordState == 0) continue;
+        if (users.m_UserKey < 2 || users.m_RecordState == kUserRemoved) continue;
         QString list = UserListName(users.m_LastName, users.m_FirstName, users.m_MiddleInitial);
         if (list.compare(name, Qt::CaseInsensitive) == 0) byList.push_back(users.m_UserKey);
         if (users.m_LastName.compare(name, Qt::CaseInsensitive) == 0)
@@ -113,8 +115,7 @@ int LockKeyOf(CTDXDoc& doc, const QString& name) {
     int key = 0;
     if (IsKey(name, key)) {
         CLocksRecordset locks(doc.Db());
-        locks.SetCurrentIndex("PrimaryKey");
-        if (!locks.Seek("=", {key})) NotFound("lock", name);
+        if (!locks.FindByKey(key)) NotFound("lock", name);
         return key;
     }
     if (IsLocationPath(name)) return LockKeyOfPath(doc, name);

@@ -6,6 +6,7 @@
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/cli_handheld.h"
 #include "desktop/cli/cli_lookup.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/data_exchange.h"
 #include "desktop/exchange/device_address.h"
 #include "desktop/exchange/device_list.h"
@@ -126,8 +127,7 @@ int Delete(Context& c) {
 int Restore(Context& c) {
     const int device = DeviceKeyOf(c.doc, c.args.Word(2));
     CMobileDevicesRecordset devices(c.doc.Db());
-    devices.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-    if (devices.Seek(QStringLiteral("="), {device}) && devices.m_RecordState != 4)
+    if (devices.FindByKey(device) && devices.m_RecordState != kDevicePendingRemoval)
         throw UsageError("the device is not pending removal");
     return RestoreDevice(c.doc.Db(), c.prompter, device) ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include "desktop/cli/cli_context.h"
 #include "desktop/cli/cli_password.h"
 #include "desktop/cli/facility_options.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 
 namespace tandrel::cli {
@@ -59,7 +60,8 @@ int Info(Context& c) {
         {"locks", Count(db, "SELECT count(*) FROM \"Locks\"")},
         {"users", Count(db,
                         "SELECT count(*) FROM \"Users\" WHERE \"User Key\" >= 2 AND "
-                        "\"Record State\" <> 0")},
+                        "\"Record State\" <> " +
+                            std::to_string(kUserRemoved))},
         {"devices", Count(db, "SELECT count(*) FROM \"Handheld PCs\"")},
         {"auditRows", Count(db, "SELECT count(*) FROM \"Audit Data\"")},
     };

@@ -102,8 +102,7 @@ int List(Context& c) {
 QString ScheduleText(CTDXDoc& doc, int key) {
     if (key == 0) return QStringLiteral("< None >");
     CTimeSchedulesRecordset schedules(doc.Db());
-    schedules.SetCurrentIndex("PrimaryKey");
-    return schedules.Seek("=", {key}) ? schedules.m_Name : QString::number(key);
+    return schedules.FindByKey(key) ? schedules.m_Name : QString::number(key);
 }
 
 // What `lock add` and `lock edit` set, as the Info page shows it.
@@ -131,8 +130,7 @@ int Show(Context& c) {
     if (!c.OpenFacility()) return 1;
     int key = LockKeyOf(c.doc, c.args.Word(2));
     CLocksRecordset l(c.doc.Db());
-    l.SetCurrentIndex("PrimaryKey");
-    l.Seek("=", {key});
+    l.FindByKey(key);
     QJsonObject lock = LockJson(l);
     auto sheet = CLockPropertiesSheet::EditLock(c.doc, c.prompter, key);
     AddInfo(c, sheet->Info(), lock);

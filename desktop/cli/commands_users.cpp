@@ -200,8 +200,7 @@ int Show(Context& c) {
     if (!c.OpenFacility()) return 1;
     int key = UserKeyOf(c.doc, c.args.Word(2));
     CLockUsersRecordset u(c.doc.Db());
-    u.SetCurrentIndex("PrimaryKey");
-    u.Seek("=", {key});
+    u.FindByKey(key);
     QJsonObject user = UserJson(UserListRowOf(c.doc, key).value());
     user["type"] = UserTypeName(u.m_UserType);
     user["rights"] = u.m_Rights;
@@ -211,9 +210,8 @@ int Show(Context& c) {
     user["pendingActions"] = u.m_PendingActionCounter;
     QJsonArray locks;
     CLocksRecordset lock(c.doc.Db());
-    lock.SetCurrentIndex("PrimaryKey");
     for (const EnrolmentDraft& e : StoredEnrolmentsOfUser(c.doc.Db(), key)) {
-        lock.Seek("=", {e.lockKey});
+        lock.FindByKey(e.lockKey);
         locks.append(QJsonObject{{"lock", e.lockKey},
                                  {"name", lock.m_Name},
                                  {"state", EnrolmentStateText(e.storedState).trimmed()},

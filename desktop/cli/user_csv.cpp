@@ -11,6 +11,7 @@
 #include "desktop/admin/user_type.h"
 #include "desktop/cli/csv_table.h"
 #include "desktop/cli/owner_only_file.h"
+#include "desktop/data/facility_states.h"
 #include "platform/dao/error.h"
 
 namespace tandrel::cli {
@@ -177,7 +178,7 @@ int ExportUsers(Context& c) {
     CLockUsersRecordset u(c.doc.Db());
     u.SetCurrentIndex("PrimaryKey");
     for (u.MoveFirst(); !u.IsEOF(); u.MoveNext()) {
-        if (u.m_UserKey < 2 || u.m_RecordState == 0) continue;
+        if (u.m_UserKey < 2 || u.m_RecordState == kUserRemoved) continue;
         const QStringList values = ExportedValues(u);
         if (const qsizetype k = UnwritableValue(values); k >= 0) {
             const QString name = UserListName(u.m_LastName, u.m_FirstName, u.m_MiddleInitial);

@@ -26,10 +26,31 @@ QVariant ToVariant(const T& member) {
     }
 }
 
+template <typename T>
+constexpr dao::FieldType FieldTypeOf() {
+    if constexpr (std::is_same_v<T, QString>) {
+        return dao::FieldType::Text;
+    } else if constexpr (std::is_same_v<T, QDateTime>) {
+        return dao::FieldType::DateTime;
+    } else if constexpr (std::is_same_v<T, bool>) {
+        return dao::FieldType::Boolean;
+    } else if constexpr (std::is_same_v<T, std::uint8_t>) {
+        return dao::FieldType::Byte;
+    } else if constexpr (std::is_same_v<T, std::int16_t>) {
+        return dao::FieldType::Integer;
+    } else {
+        return dao::FieldType::Long;
+    }
+}
+
 }  // namespace
 
 template <typename T>
-void FieldExchange::Exchange(int ordinal, T& member) {
+void FieldExchange::Exchange(int ordinal, const char* name, T& member) {
+    if (direction_ == Direction::Describe) {
+        described_->push_back({ordinal, QString::fromLatin1(name), FieldTypeOf<T>()});
+        return;
+    }
     if (loaded_.size() <= static_cast<std::size_t>(ordinal)) loaded_.resize(ordinal + 1);
     if (direction_ == Direction::Load) {
         bool readable = rs_.GetEditMode() != dao::Recordset::EditMode::None || rs_.HasCurrent();
@@ -55,23 +76,23 @@ void FieldExchange::Exchange(int ordinal, T& member) {
     }
 }
 
-void FieldExchange::Field(int ordinal, QString& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, QString& member) {
+    Exchange(ordinal, name, member);
 }
-void FieldExchange::Field(int ordinal, std::uint8_t& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, std::uint8_t& member) {
+    Exchange(ordinal, name, member);
 }
-void FieldExchange::Field(int ordinal, std::int16_t& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, std::int16_t& member) {
+    Exchange(ordinal, name, member);
 }
-void FieldExchange::Field(int ordinal, std::int32_t& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, std::int32_t& member) {
+    Exchange(ordinal, name, member);
 }
-void FieldExchange::Field(int ordinal, bool& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, bool& member) {
+    Exchange(ordinal, name, member);
 }
-void FieldExchange::Field(int ordinal, QDateTime& member) {
-    Exchange(ordinal, member);
+void FieldExchange::Field(int ordinal, const char* name, QDateTime& member) {
+    Exchange(ordinal, name, member);
 }
 
 }  // namespace tandrel

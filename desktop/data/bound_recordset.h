@@ -13,30 +13,41 @@
 
 namespace tandrel {
 
+// One member of a recordset class as bound: the column at `ordinal`, the
+// column's name and the field type the member holds.
+struct BoundField {
+    int ordinal = 0;
+    QString name;
+    dao::FieldType type = dao::FieldType::Long;
+};
+
 // Moves values between a recordset's current row (or edit buffer) and the
 // typed members of a recordset class. Null reads as 0, false, an empty text
 // or an invalid date; a member is written back only when it changed (in a
-// new row, numbers and flags always are).
+// new row, numbers and flags always are). Describing moves nothing and
+// lists the bindings.
 class FieldExchange {
   public:
-    enum class Direction { Load, Store };
-    FieldExchange(dao::Recordset& rs, Direction direction, std::vector<QVariant>& loaded)
-        : rs_(rs), direction_(direction), loaded_(loaded) {}
+    enum class Direction { Load, Store, Describe };
+    FieldExchange(dao::Recordset& rs, Direction direction, std::vector<QVariant>& loaded,
+                  std::vector<BoundField>* described = nullptr)
+        : rs_(rs), direction_(direction), loaded_(loaded), described_(described) {}
 
-    void Field(int ordinal, QString& member);
-    void Field(int ordinal, std::uint8_t& member);
-    void Field(int ordinal, std::int16_t& member);
-    void Field(int ordinal, std::int32_t& member);
-    void Field(int ordinal, bool& member);
-    void Field(int ordinal, QDateTime& member);
+    void Field(int ordinal, const char* name, QString& member);
+    void Field(int ordinal, const char* name, std::uint8_t& member);
+    void Field(int ordinal, const char* name, std::int16_t& member);
+    void Field(int ordinal, const char* name, std::int32_t& member);
+    void Field(int ordinal, const char* name, bool& member);
+    void Field(int ordinal, const char* name, QDateTime& member);
 
   private:
     template <typename T>
-    void Exchange(int ordinal, T& member);
+    void Exchange(int ordinal, const char* name, T& member);
 
     dao::Recordset& rs_;
     Direction direction_;
     std::vector<QVariant>& loaded_;
+    std::vector<BoundField>* described_;
 };
 
 // The typed view of a recordset, as every table and query recordset class
@@ -90,6 +101,14 @@ class CBoundRecordset {
     }
     qint64 GetLastModifiedBookmark() const { return rs_->LastModified(); }
 
+    // The members the class binds, in the order it exchanges them.
+    std::vector<BoundField> BoundFields() {
+        std::vector<BoundField> fields;
+        FieldExchange fx(*rs_, FieldExchange::Direction::Describe, loaded_, &fields);
+        DoFieldExchange(fx);
+        return fields;
+    }
+
   protected:
     virtual void DoFieldExchange(FieldExchange& fx) = 0;
 
@@ -125,6 +144,14 @@ class CTableRecordset : public CBoundRecordset<dao::TableRecordset> {
     // Seeks on the current index; the members show the row found.
     bool Seek(const QString& comparison, const QVariantList& keys) {
         bool found = rs_->Seek(comparison, keys);
+        Load();
+        return found;
+    }
+    // Makes the row with this primary key current, on the primary index;
+    // false when there is none.
+    bool FindByKey(const QVariant& key) { return FindByKey(QVariantList{key}); }
+    bool FindByKey(const QVariantList& key) {
+        bool found = rs_->FindByKey(key);
         Load();
         return found;
     }

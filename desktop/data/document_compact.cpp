@@ -4,6 +4,7 @@
 #include "desktop/data/facility_backups.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_schema.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
 #include "platform/dao/scratch_file.h"
@@ -117,12 +118,13 @@ std::vector<std::pair<qint64, qint64>> UserKeyMap(dao::Database& db, const std::
     // A deleted user with no lock left to remove it from is fully removed.
     db.ExecuteSql(
         "CREATE TEMP TABLE qx_removed AS SELECT \"User Key\" AS key FROM \"Users\" WHERE "
-        "\"Record State\" = 4 AND \"User Key\" NOT IN (SELECT \"User Index\" FROM \"Users to "
-        "Locks\")");
+        "\"Record State\" = " +
+        std::to_string(kUserPendingRemoval) +
+        " AND \"User Key\" NOT IN (SELECT \"User Index\" FROM \"Users to Locks\")");
     // Removed users stay while audit data that survives the purge names
     // them; the audit data is searched only for users that are removed.
-    const std::string removed =
-        "(\"Record State\" = 0 OR \"User Key\" IN (SELECT key FROM temp.qx_removed))";
+    const std::string removed = "(\"Record State\" = " + std::to_string(kUserRemoved) +
+                                " OR \"User Key\" IN (SELECT key FROM temp.qx_removed))";
     db.ExecuteSql("CREATE TEMP TABLE qx_named(key INTEGER PRIMARY KEY)");
     if (!IntColumn(db, "SELECT \"User Key\" FROM \"Users\" WHERE " + removed).empty()) {
         db.ExecuteSql("INSERT INTO temp.qx_named SELECT DISTINCT \"UserKey\" FROM \"Audit Data\"" +
@@ -263,7 +265,8 @@ bool CTDXDoc::CopyToWorkFile(dao::ScratchFile& work, std::optional<QDate> purgeB
         copy.Run(CopyStatement(
             "Users", "u",
             {{"User Key", "m.new"},
-             {"Record State", "CASE WHEN " + removedNow + " THEN 0 ELSE u.\"Record State\" END"},
+             {"Record State", "CASE WHEN " + removedNow + " THEN " + std::to_string(kUserRemoved) +
+                                  " ELSE u.\"Record State\" END"},
              {"Pending Action Counter",
               "CASE WHEN " + removedNow + " THEN 0 ELSE u.\"Pending Action Counter\" END"}},
             MapJoin("JOIN", "qx_user_map", "u", "User Key"), "ORDER BY m.new"));

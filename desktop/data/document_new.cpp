@@ -5,6 +5,7 @@
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_file_name.h"
 #include "desktop/data/facility_schema.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
 #include "protocol/mixing.h"
@@ -60,7 +61,7 @@ void WriteReservedUsers(dao::Database& db) {
         users.m_LastName = QString::fromLatin1(name);
         users.m_UserType = 0;
         users.m_GroupMask = 0;
-        users.m_RecordState = 0;
+        users.m_RecordState = kUserRemoved;
         users.m_CardMediaType = 0;
         users.Update();
     }

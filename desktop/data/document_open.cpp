@@ -3,6 +3,7 @@
 #include "desktop/app/app_settings.h"
 #include "desktop/data/facility_document.h"
 #include "desktop/data/facility_schema.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
 #include "protocol/mixing.h"
@@ -174,9 +175,8 @@ bool CTDXDoc::RecodeUserTypes() {
         dao::Transaction transaction(*db_);
         CUsersToLocksRecordset& enrolments = *m_pUsersToLocks;
         CLockUsersRecordset& users = *m_pLockUsers;
-        users.SetCurrentIndex("PrimaryKey");
         for (enrolments.MoveFirst(); !enrolments.IsEOF(); enrolments.MoveNext()) {
-            if (!users.Seek("=", {enrolments.m_UserIndex})) return false;
+            if (!users.FindByKey(enrolments.m_UserIndex)) return false;
             int old = enrolments.m_UserType;
             int oldType = (old / 16) % 4;
             int recoded = users.m_UserType * 32 + users.m_Rights;
@@ -218,9 +218,9 @@ void CTDXDoc::OfferRename(const QString& path) {
         }
         CMobileDevicesRecordset& devices = *m_pMobileDevices;
         for (devices.MoveFirst(); !devices.IsEOF(); devices.MoveNext()) {
-            if (devices.m_RecordState != 1) continue;
+            if (devices.m_RecordState != kDeviceCurrent) continue;
             devices.Edit();
-            devices.m_RecordState = 3;
+            devices.m_RecordState = kDeviceChanged;
             devices.Update();
         }
         transaction.Commit();

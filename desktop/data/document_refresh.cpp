@@ -2,6 +2,7 @@
 #include <string>
 
 #include "desktop/data/facility_document.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/facility_texts.h"
 #include "platform/dao/error.h"
 
@@ -36,8 +37,8 @@ RefreshPlan PlanRefresh(dao::Database& db, const std::vector<int>& lockKeys) {
     const std::set<int> missingUser = KeysOf(
         db,
         "SELECT DISTINCT e.\"Lock Index\" FROM \"Users to Locks\" AS e WHERE e.\"Lock Index\" IN " +
-            list +
-            " AND e.\"Record State\" = 1 AND NOT EXISTS (SELECT 1 FROM Users AS u WHERE "
+            list + " AND e.\"Record State\" = " + std::to_string(kEnrolmentCurrent) +
+            " AND NOT EXISTS (SELECT 1 FROM Users AS u WHERE "
             "u.\"User Key\" = e.\"User Index\")");
     RefreshPlan plan;
     for (int key : lockKeys) {
@@ -59,18 +60,21 @@ RefreshPlan PlanRefresh(dao::Database& db, const std::vector<int>& lockKeys) {
 void MarkLocks(dao::Database& db, const std::vector<int>& lockKeys) {
     const std::string list = KeyList(lockKeys);
     db.ExecuteSql(
-        "UPDATE Locks SET \"Data Downloaded Flag\" = 0, \"Pending Action Counter\" = 2, "
-        "\"Downloaded Open Delay Seconds\" = 0, \"Downloaded Facility Rev\" = 0, "
+        "UPDATE Locks SET \"Data Downloaded Flag\" = 0, \"Pending Action Counter\" = " +
+        std::to_string(kNotYetHanded) +
+        ", \"Downloaded Open Delay Seconds\" = 0, \"Downloaded Facility Rev\" = 0, "
         "\"Downloaded UG Table Rev\" = 0, \"Downloaded TS Rev\" = 0, \"Rebuild User List\" = 1, "
-        "\"Record State\" = 2 WHERE \"Lock Key\" IN " +
-        list);
-    const std::string current = "\"Record State\" = 1 AND \"Lock Index\" IN " + list;
+        "\"Record State\" = " +
+        std::to_string(kLockNew) + " WHERE \"Lock Key\" IN " + list);
+    const std::string current = "\"Record State\" = " + std::to_string(kEnrolmentCurrent) +
+                                " AND \"Lock Index\" IN " + list;
     db.ExecuteSql(
         "UPDATE Users SET \"Pending Action Counter\" = coalesce(\"Pending Action Counter\", 0) + "
         "(SELECT count(*) FROM \"Users to Locks\" WHERE \"User Index\" = Users.\"User Key\" AND " +
         current + ") WHERE \"User Key\" IN (SELECT \"User Index\" FROM \"Users to Locks\" WHERE " +
         current + ")");
-    db.ExecuteSql("UPDATE \"Users to Locks\" SET \"Record State\" = 3 WHERE " + current);
+    db.ExecuteSql("UPDATE \"Users to Locks\" SET \"Record State\" = " +
+                  std::to_string(kPendingUpdate) + " WHERE " + current);
 }
 
 }  // namespace

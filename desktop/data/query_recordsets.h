@@ -7,13 +7,9 @@ namespace tandrel {
 // One recordset class per stored query that the program opens; one typed
 // member per column of the query. Set the parameters, then Requery().
 
-// Select * From [AuditDataToUserQuery]
-class CAuditDataToUserQueryset : public CQueryRecordset {
+// The columns both audit queries select, member for member.
+class CAuditQueryset : public CQueryRecordset {
   public:
-    explicit CAuditDataToUserQueryset(dao::Database& db) {
-        Open(db, QStringLiteral("AuditDataToUserQuery"));
-    }
-
     std::int32_t m_LockKey = 0;
     std::int32_t m_UserKey = 0;
     QDateTime m_TimeStamp;
@@ -22,39 +18,30 @@ class CAuditDataToUserQueryset : public CQueryRecordset {
     std::uint8_t m_UserGroups = 0;
 
   protected:
+    CAuditQueryset(dao::Database& db, const QString& query) { Open(db, query); }
+
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_UserKey);
-        fx.Field(2, m_TimeStamp);
-        fx.Field(3, m_Event);
-        fx.Field(4, m_AccessLevel);
-        fx.Field(5, m_UserGroups);
+        fx.Field(0, "LockKey", m_LockKey);
+        fx.Field(1, "UserKey", m_UserKey);
+        fx.Field(2, "TimeStamp", m_TimeStamp);
+        fx.Field(3, "Event", m_Event);
+        fx.Field(4, "AccessLevel", m_AccessLevel);
+        fx.Field(5, "UserGroups", m_UserGroups);
     }
 };
 
-// Select * From [AuditLogRecordQuery]
-class CAuditLogRecordQS : public CQueryRecordset {
+// Select * From [AuditDataToUserQuery]
+class CAuditDataToUserQueryset : public CAuditQueryset {
   public:
-    explicit CAuditLogRecordQS(dao::Database& db) {
-        Open(db, QStringLiteral("AuditLogRecordQuery"));
-    }
+    explicit CAuditDataToUserQueryset(dao::Database& db)
+        : CAuditQueryset(db, QStringLiteral("AuditDataToUserQuery")) {}
+};
 
-    std::int32_t m_LockKey = 0;
-    std::int32_t m_UserKey = 0;
-    QDateTime m_TimeStamp;
-    std::uint8_t m_Event = 0;
-    std::uint8_t m_AccessLevel = 0;
-    std::uint8_t m_UserGroups = 0;
-
-  protected:
-    void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_UserKey);
-        fx.Field(2, m_TimeStamp);
-        fx.Field(3, m_Event);
-        fx.Field(4, m_AccessLevel);
-        fx.Field(5, m_UserGroups);
-    }
+// Select * From [AuditLogRecordQuery]
+class CAuditLogRecordQS : public CAuditQueryset {
+  public:
+    explicit CAuditLogRecordQS(dao::Database& db)
+        : CAuditQueryset(db, QStringLiteral("AuditLogRecordQuery")) {}
 };
 
 // Select * From [HolidayListQuery]
@@ -75,14 +62,14 @@ class CHolidayListQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_KeyLink);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_StartDateTime);
-        fx.Field(3, m_EndDateTime);
-        fx.Field(4, m_UseSchedule);
-        fx.Field(5, m_Schedule);
-        fx.Field(6, m_Level);
-        fx.Field(7, m_GroupMask);
+        fx.Field(0, "KeyLink", m_KeyLink);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "StartDateTime", m_StartDateTime);
+        fx.Field(3, "EndDateTime", m_EndDateTime);
+        fx.Field(4, "UseSchedule", m_UseSchedule);
+        fx.Field(5, "Schedule", m_Schedule);
+        fx.Field(6, "Level", m_Level);
+        fx.Field(7, "GroupMask", m_GroupMask);
     }
 };
 
@@ -103,13 +90,13 @@ class CLocksInPathQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_PathIndex);
-        fx.Field(3, m_FullPath);
-        fx.Field(4, m_DeviceLink);
-        fx.Field(5, m_DeviceLinkState);
-        fx.Field(6, m_RecordState);
+        fx.Field(0, "Lock Key", m_LockKey);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "Path Index", m_PathIndex);
+        fx.Field(3, "FullPath", m_FullPath);
+        fx.Field(4, "Device Link", m_DeviceLink);
+        fx.Field(5, "Device Link State", m_DeviceLinkState);
+        fx.Field(6, "Record State", m_RecordState);
     }
 };
 
@@ -136,19 +123,19 @@ class CLocksToDeviceQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_DeviceLink);
-        fx.Field(1, m_LockKey);
-        fx.Field(2, m_DeviceLinkState);
-        fx.Field(3, m_PathIndex);
-        fx.Field(4, m_Name);
-        fx.Field(5, m_LastProgramDate);
-        fx.Field(6, m_SupplyVolts);
-        fx.Field(7, m_HardwareClass);
-        fx.Field(8, m_FirmwareVersion);
-        fx.Field(9, m_DriveUsageCounter);
-        fx.Field(10, m_CardSwipeCounter);
-        fx.Field(11, m_PendingActionCounter);
-        fx.Field(12, m_DataDownloadedFlag);
+        fx.Field(0, "Device Link", m_DeviceLink);
+        fx.Field(1, "Lock Key", m_LockKey);
+        fx.Field(2, "Device Link State", m_DeviceLinkState);
+        fx.Field(3, "Path Index", m_PathIndex);
+        fx.Field(4, "Name", m_Name);
+        fx.Field(5, "Last Program Date", m_LastProgramDate);
+        fx.Field(6, "Supply Volts", m_SupplyVolts);
+        fx.Field(7, "Hardware Class", m_HardwareClass);
+        fx.Field(8, "Firmware Version", m_FirmwareVersion);
+        fx.Field(9, "Drive Usage Counter", m_DriveUsageCounter);
+        fx.Field(10, "Card Swipe Counter", m_CardSwipeCounter);
+        fx.Field(11, "Pending Action Counter", m_PendingActionCounter);
+        fx.Field(12, "Data Downloaded Flag", m_DataDownloadedFlag);
     }
 };
 
@@ -170,16 +157,16 @@ class CLocksToTSQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_PathIndex);
-        fx.Field(2, m_Name);
-        fx.Field(3, m_ScheduleCapacity);
-        fx.Field(4, m_HolidayListCapacity);
-        fx.Field(5, m_DownloadedTSRev);
-        fx.Field(6, m_TSLink);
-        fx.Field(7, m_DataDownloadedFlag);
-        fx.Field(8, m_PendingActionCounter);
-        fx.Field(9, m_RecordState);
+        fx.Field(0, "Lock Key", m_LockKey);
+        fx.Field(1, "Path Index", m_PathIndex);
+        fx.Field(2, "Name", m_Name);
+        fx.Field(3, "Schedule Capacity", m_ScheduleCapacity);
+        fx.Field(4, "Holiday List Capacity", m_HolidayListCapacity);
+        fx.Field(5, "Downloaded TS Rev", m_DownloadedTSRev);
+        fx.Field(6, "TS Link", m_TSLink);
+        fx.Field(7, "Data Downloaded Flag", m_DataDownloadedFlag);
+        fx.Field(8, "Pending Action Counter", m_PendingActionCounter);
+        fx.Field(9, "Record State", m_RecordState);
     }
 };
 
@@ -200,13 +187,13 @@ class CLocksToUserQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockIndex);
-        fx.Field(1, m_UserIndex);
-        fx.Field(2, m_LockUserIndex);
-        fx.Field(3, m_UseTypeDefaults);
-        fx.Field(4, m_UserType);
-        fx.Field(5, m_DownloadUserRevNumber);
-        fx.Field(6, m_RecordState);
+        fx.Field(0, "Lock Index", m_LockIndex);
+        fx.Field(1, "User Index", m_UserIndex);
+        fx.Field(2, "Lock User Index", m_LockUserIndex);
+        fx.Field(3, "Use Type Defaults", m_UseTypeDefaults);
+        fx.Field(4, "User Type", m_UserType);
+        fx.Field(5, "Download User Rev Number", m_DownloadUserRevNumber);
+        fx.Field(6, "Record State", m_RecordState);
     }
 };
 
@@ -223,9 +210,9 @@ class CScheduleEventsQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_Schedule);
-        fx.Field(1, m_Event);
-        fx.Field(2, m_SchedLink);
+        fx.Field(0, "Schedule", m_Schedule);
+        fx.Field(1, "Event", m_Event);
+        fx.Field(2, "SchedLink", m_SchedLink);
     }
 };
 
@@ -246,13 +233,13 @@ class CUsersToLockQuerySet : public CQueryRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockUserIndex);
-        fx.Field(1, m_LockIndex);
-        fx.Field(2, m_UserIndex);
-        fx.Field(3, m_UseTypeDefaults);
-        fx.Field(4, m_UserType);
-        fx.Field(5, m_DownloadUserRevNumber);
-        fx.Field(6, m_RecordState);
+        fx.Field(0, "Lock User Index", m_LockUserIndex);
+        fx.Field(1, "Lock Index", m_LockIndex);
+        fx.Field(2, "User Index", m_UserIndex);
+        fx.Field(3, "Use Type Defaults", m_UseTypeDefaults);
+        fx.Field(4, "User Type", m_UserType);
+        fx.Field(5, "Download User Rev Number", m_DownloadUserRevNumber);
+        fx.Field(6, "Record State", m_RecordState);
     }
 };
 

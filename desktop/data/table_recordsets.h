@@ -47,36 +47,36 @@ class CFacilityPropertiesRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_FacilityCode);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_Revision);
-        fx.Field(3, m_CommCode);
-        fx.Field(4, m_UserGroupTableRevision);
-        fx.Field(5, m_IDCodeLength);
-        fx.Field(6, m_PINLength);
-        fx.Field(7, m_DaylightSavings);
-        fx.Field(8, m_DSTAheadDay);
-        fx.Field(9, m_DSTAheadMonth);
-        fx.Field(10, m_DSTBackDay);
-        fx.Field(11, m_DSTBackMonth);
-        fx.Field(12, m_CardTrack);
-        fx.Field(13, m_CardIDPosIsField);
-        fx.Field(14, m_CardIDPosition);
-        fx.Field(15, m_CardFacilityPosIsField);
-        fx.Field(16, m_CardFacilityPosition);
-        fx.Field(17, m_CardIssueIsField);
-        fx.Field(18, m_CardIssuePosition);
-        fx.Field(19, m_CardExpireIsField);
-        fx.Field(20, m_CardExpirePosition);
-        fx.Field(21, m_CardExpireFormat);
-        fx.Field(22, m_CardExpireThru);
-        fx.Field(23, m_DBVersion);
-        fx.Field(24, m_LastModified);
-        fx.Field(25, m_LastAccess);
-        fx.Field(26, m_RecordState);
-        fx.Field(27, m_Contact1Name);
-        fx.Field(28, m_Contact2Name);
-        fx.Field(29, m_ReferenceName);
+        fx.Field(0, "FacilityCode", m_FacilityCode);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "Revision", m_Revision);
+        fx.Field(3, "CommCode", m_CommCode);
+        fx.Field(4, "UserGroupTableRevision", m_UserGroupTableRevision);
+        fx.Field(5, "IDCodeLength", m_IDCodeLength);
+        fx.Field(6, "PINLength", m_PINLength);
+        fx.Field(7, "DaylightSavings", m_DaylightSavings);
+        fx.Field(8, "DSTAheadDay", m_DSTAheadDay);
+        fx.Field(9, "DSTAheadMonth", m_DSTAheadMonth);
+        fx.Field(10, "DSTBackDay", m_DSTBackDay);
+        fx.Field(11, "DSTBackMonth", m_DSTBackMonth);
+        fx.Field(12, "CardTrack", m_CardTrack);
+        fx.Field(13, "CardIDPosIsField", m_CardIDPosIsField);
+        fx.Field(14, "CardIDPosition", m_CardIDPosition);
+        fx.Field(15, "CardFacilityPosIsField", m_CardFacilityPosIsField);
+        fx.Field(16, "CardFacilityPosition", m_CardFacilityPosition);
+        fx.Field(17, "CardIssueIsField", m_CardIssueIsField);
+        fx.Field(18, "CardIssuePosition", m_CardIssuePosition);
+        fx.Field(19, "CardExpireIsField", m_CardExpireIsField);
+        fx.Field(20, "CardExpirePosition", m_CardExpirePosition);
+        fx.Field(21, "CardExpireFormat", m_CardExpireFormat);
+        fx.Field(22, "CardExpireThru", m_CardExpireThru);
+        fx.Field(23, "DBVersion", m_DBVersion);
+        fx.Field(24, "LastModified", m_LastModified);
+        fx.Field(25, "LastAccess", m_LastAccess);
+        fx.Field(26, "RecordState", m_RecordState);
+        fx.Field(27, "Contact1Name", m_Contact1Name);
+        fx.Field(28, "Contact2Name", m_Contact2Name);
+        fx.Field(29, "ReferenceName", m_ReferenceName);
     }
 };
 
@@ -95,13 +95,13 @@ class CAuditDataRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_AuditKey);
-        fx.Field(2, m_UserKey);
-        fx.Field(3, m_Event);
-        fx.Field(4, m_TimeStamp);
-        fx.Field(5, m_AccessLevel);
-        fx.Field(6, m_UserGroups);
+        fx.Field(0, "LockKey", m_LockKey);
+        fx.Field(1, "AuditKey", m_AuditKey);
+        fx.Field(2, "UserKey", m_UserKey);
+        fx.Field(3, "Event", m_Event);
+        fx.Field(4, "TimeStamp", m_TimeStamp);
+        fx.Field(5, "AccessLevel", m_AccessLevel);
+        fx.Field(6, "UserGroups", m_UserGroups);
     }
 };
 
@@ -126,17 +126,17 @@ class CMobileDevicesRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_HPCKey);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_Description);
-        fx.Field(3, m_AssignedTo);
-        fx.Field(4, m_FerrowVersion);
-        fx.Field(5, m_RecordState);
-        fx.Field(6, m_MobileType);
-        fx.Field(7, m_IPAddress);
-        fx.Field(8, m_PortNumber);
-        fx.Field(9, m_Spare1);
-        fx.Field(10, m_Spare2);
+        fx.Field(0, "HPC Key", m_HPCKey);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "Description", m_Description);
+        fx.Field(3, "AssignedTo", m_AssignedTo);
+        fx.Field(4, "FerrowVersion", m_FerrowVersion);
+        fx.Field(5, "Record State", m_RecordState);
+        fx.Field(6, "Mobile Type", m_MobileType);
+        fx.Field(7, "IP Address", m_IPAddress);
+        fx.Field(8, "Port Number", m_PortNumber);
+        fx.Field(9, "Spare1", m_Spare1);
+        fx.Field(10, "Spare2", m_Spare2);
     }
 };
 
@@ -156,14 +156,14 @@ class CHolidaysRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_KeyLink);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_StartDateTime);
-        fx.Field(3, m_EndDateTime);
-        fx.Field(4, m_UseSchedule);
-        fx.Field(5, m_Schedule);
-        fx.Field(6, m_Level);
-        fx.Field(7, m_GroupMask);
+        fx.Field(0, "KeyLink", m_KeyLink);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "StartDateTime", m_StartDateTime);
+        fx.Field(3, "EndDateTime", m_EndDateTime);
+        fx.Field(4, "UseSchedule", m_UseSchedule);
+        fx.Field(5, "Schedule", m_Schedule);
+        fx.Field(6, "Level", m_Level);
+        fx.Field(7, "GroupMask", m_GroupMask);
     }
 };
 
@@ -181,10 +181,10 @@ class CFacilityDirectoryRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_DirectoryKey);
-        fx.Field(1, m_NodeName);
-        fx.Field(2, m_RootIndex);
-        fx.Field(3, m_RecordState);
+        fx.Field(0, "Directory Key", m_DirectoryKey);
+        fx.Field(1, "Node Name", m_NodeName);
+        fx.Field(2, "Root Index", m_RootIndex);
+        fx.Field(3, "Record State", m_RecordState);
     }
 };
 
@@ -231,41 +231,41 @@ class CLocksRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockKey);
-        fx.Field(1, m_PathIndex);
-        fx.Field(2, m_FullPath);
-        fx.Field(3, m_Name);
-        fx.Field(4, m_SerialNumber);
-        fx.Field(5, m_ModelNumber);
-        fx.Field(6, m_UserCapacity);
-        fx.Field(7, m_ScheduleCapacity);
-        fx.Field(8, m_HolidayListCapacity);
-        fx.Field(9, m_OpenDelaySeconds);
-        fx.Field(10, m_FacilityCode);
-        fx.Field(11, m_ReaderConfiguration);
-        fx.Field(12, m_LastProgramDate);
-        fx.Field(13, m_InstallDate);
-        fx.Field(14, m_BatteryInstallDate);
-        fx.Field(15, m_SupplyVolts);
-        fx.Field(16, m_DownloadedOpenDelaySeconds);
-        fx.Field(17, m_DownloadedFacilityRev);
-        fx.Field(18, m_DownloadedUGTableRev);
-        fx.Field(19, m_DownloadedTSRev);
-        fx.Field(20, m_HardwareClass);
-        fx.Field(21, m_FirmwareVersion);
-        fx.Field(22, m_DeviceLink);
-        fx.Field(23, m_DeviceLinkState);
-        fx.Field(24, m_DeviceAuditEnable);
-        fx.Field(25, m_TSLink);
-        fx.Field(26, m_DriveUsageCounter);
-        fx.Field(27, m_CardSwipeCounter);
-        fx.Field(28, m_EnrolledUserCounter);
-        fx.Field(29, m_DataDownloadedFlag);
-        fx.Field(30, m_PendingActionCounter);
-        fx.Field(31, m_RebuildUserList);
-        fx.Field(32, m_AuditGetAll);
-        fx.Field(33, m_PgmIDCount);
-        fx.Field(34, m_RecordState);
+        fx.Field(0, "Lock Key", m_LockKey);
+        fx.Field(1, "Path Index", m_PathIndex);
+        fx.Field(2, "FullPath", m_FullPath);
+        fx.Field(3, "Name", m_Name);
+        fx.Field(4, "Serial Number", m_SerialNumber);
+        fx.Field(5, "Model Number", m_ModelNumber);
+        fx.Field(6, "User Capacity", m_UserCapacity);
+        fx.Field(7, "Schedule Capacity", m_ScheduleCapacity);
+        fx.Field(8, "Holiday List Capacity", m_HolidayListCapacity);
+        fx.Field(9, "Open Delay Seconds", m_OpenDelaySeconds);
+        fx.Field(10, "Facility Code", m_FacilityCode);
+        fx.Field(11, "Reader Configuration", m_ReaderConfiguration);
+        fx.Field(12, "Last Program Date", m_LastProgramDate);
+        fx.Field(13, "Install Date", m_InstallDate);
+        fx.Field(14, "Battery Install Date", m_BatteryInstallDate);
+        fx.Field(15, "Supply Volts", m_SupplyVolts);
+        fx.Field(16, "Downloaded Open Delay Seconds", m_DownloadedOpenDelaySeconds);
+        fx.Field(17, "Downloaded Facility Rev", m_DownloadedFacilityRev);
+        fx.Field(18, "Downloaded UG Table Rev", m_DownloadedUGTableRev);
+        fx.Field(19, "Downloaded TS Rev", m_DownloadedTSRev);
+        fx.Field(20, "Hardware Class", m_HardwareClass);
+        fx.Field(21, "Firmware Version", m_FirmwareVersion);
+        fx.Field(22, "Device Link", m_DeviceLink);
+        fx.Field(23, "Device Link State", m_DeviceLinkState);
+        fx.Field(24, "Device Audit Enable", m_DeviceAuditEnable);
+        fx.Field(25, "TS Link", m_TSLink);
+        fx.Field(26, "Drive Usage Counter", m_DriveUsageCounter);
+        fx.Field(27, "Card Swipe Counter", m_CardSwipeCounter);
+        fx.Field(28, "Enrolled User Counter", m_EnrolledUserCounter);
+        fx.Field(29, "Data Downloaded Flag", m_DataDownloadedFlag);
+        fx.Field(30, "Pending Action Counter", m_PendingActionCounter);
+        fx.Field(31, "Rebuild User List", m_RebuildUserList);
+        fx.Field(32, "Audit Get All", m_AuditGetAll);
+        fx.Field(33, "PgmIDCount", m_PgmIDCount);
+        fx.Field(34, "Record State", m_RecordState);
     }
 };
 
@@ -282,9 +282,9 @@ class CTimeSchedulesRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_ScheduleKey);
-        fx.Field(1, m_Name);
-        fx.Field(2, m_RevisionCounter);
+        fx.Field(0, "ScheduleKey", m_ScheduleKey);
+        fx.Field(1, "Name", m_Name);
+        fx.Field(2, "RevisionCounter", m_RevisionCounter);
     }
 };
 
@@ -301,9 +301,9 @@ class CScheduleEventsRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_SchedLink);
-        fx.Field(1, m_Schedule);
-        fx.Field(2, m_Event);
+        fx.Field(0, "SchedLink", m_SchedLink);
+        fx.Field(1, "Schedule", m_Schedule);
+        fx.Field(2, "Event", m_Event);
     }
 };
 
@@ -324,15 +324,15 @@ class CGroupsRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_GroupKey);
-        fx.Field(1, m_GroupName);
-        fx.Field(2, m_Reference);
-        fx.Field(3, m_AutocodeEnabled);
-        fx.Field(4, m_PINDate);
-        fx.Field(5, m_RecodeDate);
-        fx.Field(6, m_AutocodeIntervalType);
-        fx.Field(7, m_AutocodeInterval);
-        fx.Field(8, m_RecordState);
+        fx.Field(0, "Group Key", m_GroupKey);
+        fx.Field(1, "Group Name", m_GroupName);
+        fx.Field(2, "Reference", m_Reference);
+        fx.Field(3, "Autocode Enabled", m_AutocodeEnabled);
+        fx.Field(4, "PINDate", m_PINDate);
+        fx.Field(5, "RecodeDate", m_RecodeDate);
+        fx.Field(6, "Autocode Interval Type", m_AutocodeIntervalType);
+        fx.Field(7, "Autocode Interval", m_AutocodeInterval);
+        fx.Field(8, "Record State", m_RecordState);
     }
 };
 
@@ -366,28 +366,28 @@ class CLockUsersRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_UserKey);
-        fx.Field(1, m_LastName);
-        fx.Field(2, m_FirstName);
-        fx.Field(3, m_MiddleInitial);
-        fx.Field(4, m_Reference);
-        fx.Field(5, m_Contact1);
-        fx.Field(6, m_Contact2);
-        fx.Field(7, m_UserType);
-        fx.Field(8, m_Rights);
-        fx.Field(9, m_LockIDcode);
-        fx.Field(10, m_CardMedia);
-        fx.Field(11, m_CardIssueNumber);
-        fx.Field(12, m_CardExpireDate);
-        fx.Field(13, m_HomeGroup);
-        fx.Field(14, m_GroupMask);
-        fx.Field(15, m_CurPIN);
-        fx.Field(16, m_NextPIN);
-        fx.Field(17, m_RevisionCounter);
-        fx.Field(18, m_PendingActionCounter);
-        fx.Field(19, m_EnrolledLockCounter);
-        fx.Field(20, m_RecordState);
-        fx.Field(21, m_CardMediaType);
+        fx.Field(0, "User Key", m_UserKey);
+        fx.Field(1, "Last Name", m_LastName);
+        fx.Field(2, "First Name", m_FirstName);
+        fx.Field(3, "Middle Initial", m_MiddleInitial);
+        fx.Field(4, "Reference", m_Reference);
+        fx.Field(5, "Contact1", m_Contact1);
+        fx.Field(6, "Contact2", m_Contact2);
+        fx.Field(7, "User Type", m_UserType);
+        fx.Field(8, "Rights", m_Rights);
+        fx.Field(9, "Lock ID code", m_LockIDcode);
+        fx.Field(10, "Card Media", m_CardMedia);
+        fx.Field(11, "CardIssueNumber", m_CardIssueNumber);
+        fx.Field(12, "CardExpireDate", m_CardExpireDate);
+        fx.Field(13, "Home Group", m_HomeGroup);
+        fx.Field(14, "Group Mask", m_GroupMask);
+        fx.Field(15, "CurPIN", m_CurPIN);
+        fx.Field(16, "NextPIN", m_NextPIN);
+        fx.Field(17, "Revision Counter", m_RevisionCounter);
+        fx.Field(18, "Pending Action Counter", m_PendingActionCounter);
+        fx.Field(19, "Enrolled Lock Counter", m_EnrolledLockCounter);
+        fx.Field(20, "Record State", m_RecordState);
+        fx.Field(21, "CardMediaType", m_CardMediaType);
     }
 };
 
@@ -408,13 +408,13 @@ class CUsersToLocksRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_LockIndex);
-        fx.Field(1, m_LockUserIndex);
-        fx.Field(2, m_UserIndex);
-        fx.Field(3, m_UseTypeDefaults);
-        fx.Field(4, m_UserType);
-        fx.Field(5, m_DownloadUserRevNumber);
-        fx.Field(6, m_RecordState);
+        fx.Field(0, "Lock Index", m_LockIndex);
+        fx.Field(1, "Lock User Index", m_LockUserIndex);
+        fx.Field(2, "User Index", m_UserIndex);
+        fx.Field(3, "Use Type Defaults", m_UseTypeDefaults);
+        fx.Field(4, "User Type", m_UserType);
+        fx.Field(5, "Download User Rev Number", m_DownloadUserRevNumber);
+        fx.Field(6, "Record State", m_RecordState);
     }
 };
 
@@ -428,8 +428,8 @@ class CLOSRecordset : public CTableRecordset {
 
   protected:
     void DoFieldExchange(FieldExchange& fx) override {
-        fx.Field(0, m_PlatformRcd);
-        fx.Field(1, m_PgmData);
+        fx.Field(0, "PlatformRcd", m_PlatformRcd);
+        fx.Field(1, "PgmData", m_PgmData);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "desktop/exchange/data_exchange.h"
 #include "desktop/exchange/device_rows.h"
 
+#include "desktop/data/facility_states.h"
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/audit_collection.h"
 #include "desktop/exchange/device_identity.h"
@@ -156,13 +157,13 @@ int DataExchange::Collect(Progress& progress) {
 int DataExchange::UpdateOrRemove(Progress& progress) {
     DeviceRows devices(db_);
     if (!devices.Find(state_.deviceKey)) return Stop(texts::kNotEnrolled), 1;
-    if (devices.m_RecordState == 4) {
+    if (devices.m_RecordState == kDevicePendingRemoval) {
         const int key = state_.deviceKey;
         if (RemoveDevice(key)) removedDevice_ = key;
         state_.deviceKey = 0;
         return 1;
     }
-    if (devices.m_RecordState < 2) return 0;
+    if (devices.m_RecordState <= kDeviceCurrent) return 0;
     try {
         DirectoryUpdater directory(db_, state_.device->Transport(), state_.databases);
         if (directory.Update(state_.deviceKey, progress) == 0) return 0;

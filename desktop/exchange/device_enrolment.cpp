@@ -1,5 +1,6 @@
 // Enrolling a device into the facility and taking it out again.
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/query_recordsets.h"
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/data_exchange.h"
@@ -94,7 +95,7 @@ int DataExchange::WriteEnrolment(bool newDevice, const QString& networkName,
         }
         if (devices.m_Name.trimmed().isEmpty()) devices.m_Name = kDefaultName;
         devices.m_FerrowVersion = identity.version.left(kDeviceVersionLength);
-        devices.m_RecordState = 2;
+        devices.m_RecordState = kDeviceDirectoryPending;
         devices.Update();
         if (newDevice) devices.SetBookmark(devices.GetLastModifiedBookmark());
         if (devices.m_HPCKey > kLastDeviceKey) throw EnrolmentStop{texts::kOutOfKeys};
@@ -122,13 +123,12 @@ bool DataExchange::RemoveDevice(int deviceKey) {
         dao::Transaction transaction(db_);
         auto locks = LocksOfDevice(db_, deviceKey);
         CLocksRecordset lockRows(db_);
-        lockRows.SetCurrentIndex(QStringLiteral("PrimaryKey"));
         for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
-            if (!lockRows.Seek(QStringLiteral("="), {locks->m_LockKey})) continue;
+            if (!lockRows.FindByKey(locks->m_LockKey)) continue;
             lockRows.Edit();
             lockRows.m_DeviceLink = 0;
             ApplyLockEvent(lockRows, LockEvent::Purged);
-            lockRows.m_DeviceLinkState = 0;
+            lockRows.m_DeviceLinkState = kLinkNotEnrolled;
             lockRows.Update();
         }
         devices.Delete();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/query_recordsets.h"
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/data_exchange.h"
@@ -24,9 +25,9 @@ constexpr int kStatusRemoval = 5;
 
 int LockStatus(const CLocksToDeviceQuerySet& lock) {
     switch (NormalisedPendingCounter(lock.m_PendingActionCounter, lock.m_DataDownloadedFlag)) {
-        case 1: return kStatusCollection;
-        case 2: return kStatusDownload;
-        default: return lock.m_DeviceLinkState > 1 ? kStatusUpdate : kStatusCurrent;
+        case kHandedToDevice: return kStatusCollection;
+        case kNotYetHanded: return kStatusDownload;
+        default: return lock.m_DeviceLinkState > kLinkCurrent ? kStatusUpdate : kStatusCurrent;
     }
 }
 
@@ -85,12 +86,12 @@ QString DeviceStatusText(int status) {
 int DeviceStatus(dao::Database& db, int deviceKey) {
     DeviceRows devices(db);
     if (!devices.Find(deviceKey)) return kStatusCurrent;
-    if (devices.m_RecordState == 4) return kStatusRemoval;
+    if (devices.m_RecordState == kDevicePendingRemoval) return kStatusRemoval;
     int status = kStatusCurrent;
     auto locks = LocksOfDevice(db, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF() && status < kStatusDownload; locks->MoveNext())
         status = std::max(status, LockStatus(*locks));
-    if (status == kStatusCurrent && devices.m_RecordState > 1) return kStatusUpdate;
+    if (status == kStatusCurrent && devices.m_RecordState > kDeviceCurrent) return kStatusUpdate;
     return status;
 }
 
@@ -112,7 +113,8 @@ bool DeleteDevice(dao::Database& db, DataExchange& exchange, Prompter& prompter,
                      PromptIcon::Question) != PromptAnswer::Yes) {
         return false;
     }
-    if (!ChangeDevice(db, prompter, deviceKey, 4, 4)) return false;
+    if (!ChangeDevice(db, prompter, deviceKey, kLinkPendingRemoval, kDevicePendingRemoval))
+        return false;
     if (IsConnected(db, exchange, prompter, deviceKey)) {
         exchange.Exchange(true);
         return true;
@@ -135,7 +137,7 @@ bool RestoreDevice(dao::Database& db, Prompter& prompter, int deviceKey) {
                      PromptIcon::Question) != PromptAnswer::Yes) {
         return false;
     }
-    return ChangeDevice(db, prompter, deviceKey, 2, 3);
+    return ChangeDevice(db, prompter, deviceKey, kLinkPendingEnrolment, kDeviceChanged);
 }
 
 bool MayOpenProperties(dao::Database& db, Prompter& prompter, int deviceKey) {
@@ -147,7 +149,7 @@ bool MayOpenProperties(dao::Database& db, Prompter& prompter, int deviceKey) {
 void OfferDirectoryUpdate(dao::Database& db, DataExchange& exchange, Prompter& prompter,
                           int deviceKey) {
     DeviceRows devices(db);
-    if (!devices.Find(deviceKey) || devices.m_RecordState <= 1) return;
+    if (!devices.Find(deviceKey) || devices.m_RecordState <= kDeviceCurrent) return;
     if (prompter.Ask(texts::kAskUpdateDirectory, PromptButtons::YesNo, PromptAnswer::Yes,
                      PromptIcon::Question) != PromptAnswer::Yes) {
         return;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "desktop/data/facility_states.h"
 #include "desktop/data/prompter.h"
 #include "platform/dao/database.h"
 
@@ -26,7 +27,7 @@ struct DeviceListRow {
     QString version;
     QString type;  // "Mobile" or "Network"
     int status = 1;
-    int recordState = 1;
+    int recordState = kDeviceCurrent;
 };
 std::vector<DeviceListRow> DeviceList(dao::Database& db);
 

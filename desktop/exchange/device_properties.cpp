@@ -1,6 +1,7 @@
 #include "desktop/exchange/device_properties.h"
 #include "desktop/exchange/device_rows.h"
 
+#include "desktop/data/facility_states.h"
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/device_address.h"
 #include "desktop/exchange/device_texts.h"
@@ -10,9 +11,6 @@ namespace tandrel {
 namespace {
 
 namespace texts = device_texts;
-
-constexpr int kPendingEnrolment = 2;
-constexpr int kPendingRemoval = 4;
 
 const QString kDeviceNameMissing = QStringLiteral("A device needs a name.");
 const QString kDeviceNameTaken = QStringLiteral("A device named %1 exists already.");
@@ -57,7 +55,8 @@ std::unique_ptr<DevicePropertiesSheet> DevicePropertiesSheet::NewNetworkDevice(d
 void DevicePropertiesSheet::LoadLocks() {
     CLocksRecordset locks(db_);
     for (locks.MoveFirst(); !locks.IsEOF(); locks.MoveNext()) {
-        if (locks.m_DeviceLink != deviceKey_ || locks.m_DeviceLinkState == 0) continue;
+        if (locks.m_DeviceLink != deviceKey_ || locks.m_DeviceLinkState == kLinkNotEnrolled)
+            continue;
         locks_[locks.m_LockKey] = {locks.m_DeviceLinkState, locks.m_DeviceLinkState,
                                    locks.m_DeviceLinkState};
     }
@@ -65,33 +64,33 @@ void DevicePropertiesSheet::LoadLocks() {
 
 int DevicePropertiesSheet::LockState(int lockKey) const {
     auto found = locks_.find(lockKey);
-    return found == locks_.end() ? 0 : found->second.draft;
+    return found == locks_.end() ? kLinkNotEnrolled : found->second.draft;
 }
 
 bool DevicePropertiesSheet::AddLock(int lockKey) {
     if (ReadOnly()) return false;
     if (locks_.count(lockKey) == 0) {
         CLocksRecordset locks(db_);
-        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
-        if (!locks.Seek(QStringLiteral("="), {lockKey})) return false;
+        if (!locks.FindByKey(lockKey)) return false;
         if (locks.m_DeviceLink != 0 && locks.m_DeviceLink != deviceKey_) return false;
     }
     LockLink& link = locks_[lockKey];
-    if (link.draft != 0 && link.draft != kPendingRemoval) return true;
+    if (link.draft != kLinkNotEnrolled && link.draft != kLinkPendingRemoval) return true;
     // A lock whose removal was asked for goes back to where it was.
-    const bool wasLeaving = link.draft == kPendingRemoval && link.earlier != kPendingRemoval;
-    link.draft = wasLeaving ? link.earlier : kPendingEnrolment;
+    const bool wasLeaving =
+        link.draft == kLinkPendingRemoval && link.earlier != kLinkPendingRemoval;
+    link.draft = wasLeaving ? link.earlier : kLinkPendingEnrolment;
     return true;
 }
 
 void DevicePropertiesSheet::RemoveLock(int lockKey) {
     if (ReadOnly()) return;
     auto found = locks_.find(lockKey);
-    if (found == locks_.end() || found->second.draft == 0) return;
+    if (found == locks_.end() || found->second.draft == kLinkNotEnrolled) return;
     LockLink& link = found->second;
-    if (link.draft != kPendingRemoval) link.earlier = link.draft;
+    if (link.draft != kLinkPendingRemoval) link.earlier = link.draft;
     // A lock the device never received leaves at once.
-    link.draft = link.draft == kPendingEnrolment ? 0 : kPendingRemoval;
+    link.draft = link.draft == kLinkPendingEnrolment ? kLinkNotEnrolled : kLinkPendingRemoval;
 }
 
 bool DevicePropertiesSheet::Save() {
@@ -101,7 +100,7 @@ bool DevicePropertiesSheet::Save() {
         dao::Transaction transaction(db_);
         DeviceRows devices(db_);
         if (!devices.Find(deviceKey_)) throw dao::Error(3021, {});
-        const bool editable = devices.m_RecordState != 4;
+        const bool editable = devices.m_RecordState != kDevicePendingRemoval;
         if (editable) {
             devices.Edit();
             devices.m_AssignedTo = assignedTo.left(kDeviceTextLength);
@@ -111,9 +110,9 @@ bool DevicePropertiesSheet::Save() {
             }
             devices.Update();
         }
-        if (editable && SaveLocks() && devices.m_RecordState == 1) {
+        if (editable && SaveLocks() && devices.m_RecordState == kDeviceCurrent) {
             devices.Edit();
-            devices.m_RecordState = 3;
+            devices.m_RecordState = kDeviceChanged;
             devices.Update();
         }
         transaction.Commit();
@@ -153,7 +152,7 @@ bool DevicePropertiesSheet::AddDeviceRow() {
         devices.m_FerrowVersion = version.left(kDeviceVersionLength);
         devices.m_AssignedTo = assignedTo.left(kDeviceTextLength);
         devices.m_MobileType = 1;
-        devices.m_RecordState = 2;
+        devices.m_RecordState = kDeviceDirectoryPending;
         devices.Update();
         devices.SetBookmark(devices.GetLastModifiedBookmark());
         if (devices.m_HPCKey > kLastDeviceKey) {
@@ -162,7 +161,7 @@ bool DevicePropertiesSheet::AddDeviceRow() {
             return false;
         }
         deviceKey_ = devices.m_HPCKey;
-        recordState_ = 2;
+        recordState_ = kDeviceDirectoryPending;
         isNew_ = false;
         return true;
     } catch (const dao::Error&) {
@@ -175,12 +174,11 @@ bool DevicePropertiesSheet::AddDeviceRow() {
 bool DevicePropertiesSheet::SaveLocks() {
     bool changed = false;
     CLocksRecordset locks(db_);
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (const auto& [key, link] : locks_) {
         if (link.draft == link.stored) continue;
-        if (!locks.Seek(QStringLiteral("="), {key})) continue;
+        if (!locks.FindByKey(key)) continue;
         locks.Edit();
-        locks.m_DeviceLink = link.draft == 0 ? 0 : deviceKey_;
+        locks.m_DeviceLink = link.draft == kLinkNotEnrolled ? 0 : deviceKey_;
         locks.m_DeviceLinkState = static_cast<std::uint8_t>(link.draft);
         locks.Update();
         changed = true;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "desktop/data/facility_states.h"
 #include "desktop/data/prompter.h"
 #include "platform/dao/database.h"
 
@@ -32,7 +33,7 @@ class DevicePropertiesSheet {
 
     int DeviceKey() const { return deviceKey_; }
     // A device pending removal is shown without edits.
-    bool ReadOnly() const { return recordState_ == 4; }
+    bool ReadOnly() const { return recordState_ == kDevicePendingRemoval; }
 
     QString name, description, assignedTo, version;
     QString ipAddress;
@@ -60,15 +61,15 @@ class DevicePropertiesSheet {
     bool SaveLocks();
 
     struct LockLink {
-        int stored = 0;   // state as read
-        int draft = 0;    // state as the sheet holds it
-        int earlier = 0;  // state before a removal was asked for
+        int stored = kLinkNotEnrolled;   // state as read
+        int draft = kLinkNotEnrolled;    // state as the sheet holds it
+        int earlier = kLinkNotEnrolled;  // state before a removal was asked for
     };
 
     dao::Database& db_;
     Prompter& prompter_;
     int deviceKey_ = 0;
-    int recordState_ = 2;
+    int recordState_ = kDeviceDirectoryPending;
     bool isNew_ = false;
     std::map<int, LockLink> locks_;
 };

@@ -7,7 +7,7 @@ DeviceRows::DeviceRows(dao::Database& db) : CMobileDevicesRecordset(db) {
 }
 
 bool DeviceRows::Find(int deviceKey) {
-    return Seek(QStringLiteral("="), {deviceKey});
+    return FindByKey(deviceKey);
 }
 
 std::unique_ptr<CLocksToDeviceQuerySet> LocksOfDevice(dao::Database& db, int deviceKey) {

@@ -2,6 +2,7 @@
 #include "desktop/exchange/device_rows.h"
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/query_recordsets.h"
 #include "desktop/exchange/device_program_store.h"
 #include "desktop/exchange/device_texts.h"
@@ -75,11 +76,11 @@ int DirectoryUpdater::UpdateLockRecords(int deviceKey) {
     auto locks = LocksOfDevice(db_, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         const int state = locks->m_DeviceLinkState;
-        if (state < 1 || state > 4) continue;
+        if (state < kLinkCurrent || state > kLinkPendingRemoval) continue;
         record.SetUI2(LMF_DATA_OFFSET_LOCK_ADDRESS, static_cast<std::uint16_t>(locks->m_LockKey));
         const bool found = record.Seek(2, LMF_DATA_OFFSET_LOCK_ADDRESS);
         if (!found && record.LastError() != ce::ERROR_NO_DATA) return record.LastError();
-        if (state == 4) {
+        if (state == kLinkPendingRemoval) {
             if (found && !record.Delete()) return record.LastError();
             deletedLocks_.insert(locks->m_LockKey);
             continue;
@@ -87,13 +88,13 @@ int DirectoryUpdater::UpdateLockRecords(int deviceKey) {
         if (!found) {
             FillLockRecord(record, *locks);
             if (!record.Write(true)) return record.LastError();
-        } else if (state != 1) {
+        } else if (state != kLinkCurrent) {
             if (!record.Read()) return record.LastError();
             record.SetUI2(LMF_DATA_OFFSET_PARENT, static_cast<std::uint16_t>(locks->m_PathIndex));
             record.SetString(LMF_DATA_OFFSET_NAME, locks->m_Name);
             if (!record.Write(false)) return record.LastError();
         }
-        NeedPath(locks->m_PathIndex, state != 1);
+        NeedPath(locks->m_PathIndex, state != kLinkCurrent);
         Step();
     }
     return 0;
@@ -168,12 +169,11 @@ int DirectoryUpdater::WriteMissingNodes() {
 int DirectoryUpdater::PurgeDeletedLocks() {
     DeviceProgramStore store(transport_, databases_);
     CLocksRecordset locks(db_);
-    locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
     for (int lockAddress : deletedLocks_) {
         int deleted = 0;
         if (int error = DeleteLockRecords(store, lockAddress, &deleted)) return error;
         if (deleted == 0) continue;
-        if (!locks.Seek(QStringLiteral("="), {lockAddress})) return ce::ERROR_NO_DATA;
+        if (!locks.FindByKey(lockAddress)) return ce::ERROR_NO_DATA;
         locks.Edit();
         ApplyLockEvent(locks, LockEvent::Purged);
         locks.Update();
@@ -186,20 +186,20 @@ void DirectoryUpdater::SettleLinks(int deviceKey) {
     auto locks = LocksOfDevice(db_, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         const int state = locks->m_DeviceLinkState;
-        if (state < 2 || state > 4) continue;
+        if (state < kLinkPendingEnrolment || state > kLinkPendingRemoval) continue;
         locks->Edit();
-        locks->m_DeviceLinkState = state == 4 ? 0 : 1;
-        if (state == 4) locks->m_DeviceLink = 0;
+        locks->m_DeviceLinkState = state == kLinkPendingRemoval ? kLinkNotEnrolled : kLinkCurrent;
+        if (state == kLinkPendingRemoval) locks->m_DeviceLink = 0;
         locks->Update();
     }
     DeviceRows devices(db_);
     if (!devices.Find(deviceKey)) return;
-    if (devices.m_RecordState == 4) {
+    if (devices.m_RecordState == kDevicePendingRemoval) {
         devices.Delete();
         return;
     }
     devices.Edit();
-    devices.m_RecordState = 1;
+    devices.m_RecordState = kDeviceCurrent;
     devices.Update();
 }
 

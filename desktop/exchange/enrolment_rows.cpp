@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include "desktop/data/facility_states.h"
+
 namespace tandrel {
 namespace {
 
 // One part in this many of the facility's locks is "much".
 constexpr std::size_t kMuchOfTheFacility = 4;
+
+// Enrolments waiting for something to be sent to their lock.
+std::string Waiting() {
+    return "\"Record State\" > " + std::to_string(kEnrolmentCurrent);
+}
 
 std::string KeyList(const std::vector<int>& keys) {
     std::string list;
@@ -46,8 +53,8 @@ PendingEnrolments::PendingEnrolments(dao::Database& db, const std::vector<int>& 
         db.Connection().Handle(),
         "SELECT \"Lock Index\", \"Lock User Index\", \"Record State\", \"User Type\", \"User "
         "Index\" FROM " +
-            TableOf(true) + " WHERE \"Record State\" > 1 AND \"Lock Index\" IN (" +
-            KeyList(lockKeys) + ")");
+            TableOf(true) + " WHERE " + Waiting() + " AND \"Lock Index\" IN (" + KeyList(lockKeys) +
+            ")");
     while (rows.Step()) byLock[static_cast<int>(rows.Int(0))].push_back(PendingOf(rows, 1));
     for (auto& [lock, enrolments] : byLock) {
         std::sort(
@@ -70,8 +77,8 @@ int PendingEnrolments::ForEach(int lockKey,
     dao::sqlite::Statement rows(
         db_.Connection().Handle(),
         "SELECT \"Lock User Index\", \"Record State\", \"User Type\", \"User Index\" FROM "
-        "\"Users to Locks\" WHERE \"Lock Index\" = ? AND \"Record State\" > 1 ORDER BY \"Lock User "
-        "Index\"");
+        "\"Users to Locks\" WHERE \"Lock Index\" = ? AND " +
+            Waiting() + " ORDER BY \"Lock User Index\"");
     rows.BindInt(1, lockKey);
     while (rows.Step()) {
         if (int result = visit(PendingOf(rows, 0))) return result;
@@ -98,7 +105,8 @@ void MarkUserRevisionsQueued(dao::Database& db, const std::vector<int>& lockKeys
         " SET \"Download User Rev Number\" = (SELECT (coalesce(u.\"Revision Counter\", 0) & "
         "32767) - 32768 FROM Users AS u WHERE u.\"User Key\" = \"Users to Locks\".\"User Index\") "
         "WHERE \"Lock Index\" IN (" +
-        KeyList(lockKeys) + ") AND \"Record State\" IN (2, 3)");
+        KeyList(lockKeys) + ") AND \"Record State\" IN (" + std::to_string(kPendingEnrolment) +
+        ", " + std::to_string(kPendingUpdate) + ")");
 }
 
 }  // namespace tandrel

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/data/query_recordsets.h"
 #include "desktop/data/table_recordsets.h"
 #include "desktop/exchange/device_texts.h"
@@ -94,7 +95,7 @@ void ExchangeDialogModel::BuildTree() {
     auto locks = LocksOfDevice(db_, exchange_.DeviceKey());
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         if (NormalisedPendingCounter(locks->m_PendingActionCounter, locks->m_DataDownloadedFlag) !=
-            2)
+            kNotYetHanded)
             continue;
         ExchangeTreeItem& parent = location(locks->m_PathIndex, 0);
         parent.children.push_back(

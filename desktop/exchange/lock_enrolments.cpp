@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/revision_marks.h"
 
 namespace tandrel {
 namespace {
-
-constexpr int kCurrent = 1, kRemovalPending = 4;  // Record State
 
 std::string Select(bool wholeTable) {
     return std::string(
@@ -79,7 +78,7 @@ std::vector<int> LockEnrolments::Removed(int first, int last) {
         rows_.begin(), rows_.end(), first,
         [](const CollectedEnrolment& row, int wanted) { return row.slot < wanted; });
     for (; it != rows_.end() && it->slot <= last; ++it) {
-        if (it->deleted || it->recordState != kRemovalPending) continue;
+        if (it->deleted || it->recordState != kPendingRemoval) continue;
         it->deleted = true;
         users.push_back(it->userKey);
     }
@@ -92,9 +91,9 @@ std::optional<int> LockEnrolments::Written(int slot, int heldType) {
     row->downloadedRevision = MarkCleared(row->downloadedRevision);
     row->changed = true;
     if (!row->userFound || !HoldsRevision(row->downloadedRevision, row->userRevision) ||
-        row->userType != heldType || row->recordState <= kCurrent)
+        row->userType != heldType || row->recordState <= kEnrolmentCurrent)
         return std::nullopt;
-    row->recordState = kCurrent;
+    row->recordState = kEnrolmentCurrent;
     return row->userKey;
 }
 

@@ -49,12 +49,10 @@ int CollectLockInformation(dao::Database& db, RecordTransport& transport,
     if (!info.Seek(0)) return info.LastError() == ce::ERROR_NO_DATA ? 0 : info.LastError();
     try {
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
         int position = 0;
         while (info.Read()) {
             progress.SetPosition(position += 10);
-            if (!locks.Seek(QStringLiteral("="), {info.GetUI2(LMF_DATA_OFFSET_LOCK_ADDRESS)}))
-                continue;
+            if (!locks.FindByKey(info.GetUI2(LMF_DATA_OFFSET_LOCK_ADDRESS))) continue;
             if (auto exchanged = NewerExchange(info, locks.m_LastProgramDate, now))
                 Apply(locks, info, *exchanged);
         }

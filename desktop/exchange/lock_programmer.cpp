@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/enrolment_rows.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/lock_user_writes.h"
@@ -18,14 +19,13 @@ namespace texts = programming_texts;
 namespace {
 
 constexpr int kGroupTableSkipSteps = 80;
-constexpr int kNothingOutstanding = 0;  // Pending Action Counter
 
 const QString kPrimaryKey = QStringLiteral("PrimaryKey");
 
-// A lock being set up (2) or refreshed (3) takes lock-wide data; a current
-// one (1) only its user list.
+// A lock being set up or refreshed takes lock-wide data; a current one only
+// its user list.
 bool TakesLockData(int recordState) {
-    return recordState > 1;
+    return recordState > kLockCurrent;
 }
 
 }  // namespace
@@ -40,10 +40,8 @@ LockProgrammer::LockProgrammer(dao::Database& db, ProgramStore& store, Prompter&
       audit_(db),
       schedules_(db),
       events_(db) {
-    locks_.SetCurrentIndex(kPrimaryKey);
     groups_.SetCurrentIndex(kPrimaryKey);
     audit_.SetCurrentIndex(kPrimaryKey);
-    schedules_.SetCurrentIndex(kPrimaryKey);
 }
 
 int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
@@ -81,7 +79,7 @@ int LockProgrammer::Run(const std::vector<int>& lockKeys, Progress& progress) {
 // cleared by its next run. A lock that needed nothing is not handed to the
 // device: nothing is outstanding for it.
 int LockProgrammer::ProgramOneLock(int lockKey, ProgrammingBatch& batch, Progress& progress) {
-    if (!locks_.Seek(QStringLiteral("="), {lockKey})) return kErrRecordNotFound;
+    if (!locks_.FindByKey(lockKey)) return kErrRecordNotFound;
     batch.Begin();
     facility_.Requery();
     locks_.Edit();
@@ -173,7 +171,7 @@ int LockProgrammer::QueueFacility(Progress& progress) {
 // A new lock learns its address, where its audit trail continues, and the
 // device is told to treat it as new.
 int LockProgrammer::QueueAddress(Progress& progress) {
-    if (locks_.m_RecordState != 2) return 0;
+    if (locks_.m_RecordState != kLockNew) return 0;
     progress.SetText(texts::kSettingAddress);
     if (int error = Queue(protocol::LOCK_COMMAND_CODE_SET_ADDRESS, AddressPayload(lockAddress_)))
         return error;
@@ -208,7 +206,7 @@ int LockProgrammer::QueueUserGroups(Progress& progress) {
 int LockProgrammer::QueueSchedule(Progress& progress) {
     const int key = locks_.m_TSLink;
     if (key == 0) return 0;
-    const bool found = schedules_.Seek(QStringLiteral("="), {key});
+    const bool found = schedules_.FindByKey(key);
     if (found && HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter)) return 0;
     if (int error = DownloadSchedule(key, locks_.m_ScheduleCapacity, locks_.m_HolidayListCapacity,
                                      &progress))
@@ -242,7 +240,7 @@ int LockProgrammer::UpdateUserList(Progress& progress) {
     int position = 0;
     return enrolments.ForEach(lockAddress_, [&](const PendingEnrolment& e) {
         progress.SetPosition(++position);
-        if (e.recordState == 4) {
+        if (e.recordState == kPendingRemoval) {
             if (!writes.HasUser(e.userKey)) return kErrRecordNotFound;
             return Queue(protocol::LOCK_COMMAND_CODE_DEL_USERS, DeleteUsersPayload(e.slot, e.slot));
         }

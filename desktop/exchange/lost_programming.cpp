@@ -1,19 +1,18 @@
 #include "desktop/exchange/lost_programming.h"
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/device_rows.h"
 
 namespace tandrel {
 namespace {
-
-constexpr int kHanded = 1;  // Pending Action Counter, normalised
 
 std::vector<int> HandedLocks(dao::Database& db, int deviceKey) {
     std::vector<int> keys;
     auto locks = LocksOfDevice(db, deviceKey);
     for (locks->MoveFirst(); !locks->IsEOF(); locks->MoveNext()) {
         if (NormalisedPendingCounter(locks->m_PendingActionCounter, locks->m_DataDownloadedFlag) ==
-            kHanded)
+            kHandedToDevice)
             keys.push_back(locks->m_LockKey);
     }
     return keys;
@@ -32,9 +31,8 @@ int RequeueLostProgramming(dao::Database& db, ProgramStore& store, int deviceKey
     if (!lost.empty()) {
         dao::Transaction transaction(db);
         CLocksRecordset locks(db);
-        locks.SetCurrentIndex(QStringLiteral("PrimaryKey"));
         for (int lock : lost) {
-            if (locks.Seek(QStringLiteral("="), {lock})) MarkLockPending(locks);
+            if (locks.FindByKey(lock)) MarkLockPending(locks);
         }
         transaction.Commit();
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/admin/lock_pending.h"
+#include "desktop/data/facility_states.h"
 #include "desktop/exchange/lock_payloads.h"
 #include "desktop/exchange/programming_texts.h"
 #include "desktop/exchange/revision_marks.h"
@@ -12,9 +13,6 @@
 namespace tandrel {
 
 namespace {
-
-const QString kPrimaryKey = QStringLiteral("PrimaryKey");
-const QString kEqual = QStringLiteral("=");
 
 constexpr std::size_t kPayloadLookedAt = 64;
 
@@ -31,10 +29,7 @@ bool HoldsMuchOfTheTable(dao::Database& db, int records) {
 }  // namespace
 
 ProgramCollector::ProgramCollector(dao::Database& db, ProgramStore& store, Prompter& prompter)
-    : db_(db), store_(store), prompter_(prompter), locks_(db), schedules_(db), facility_(db) {
-    locks_.SetCurrentIndex(kPrimaryKey);
-    schedules_.SetCurrentIndex(kPrimaryKey);
-}
+    : db_(db), store_(store), prompter_(prompter), locks_(db), schedules_(db), facility_(db) {}
 
 int ProgramCollector::Collect(Progress& progress) {
     try {
@@ -118,7 +113,7 @@ int ProgramCollector::CommitBatch() {
 void ProgramCollector::StartLock(int lockAddress) {
     if (!batch_) batch_.emplace(db_);
     lockAddress_ = lockAddress;
-    lockKnown_ = locks_.Seek(kEqual, {lockAddress});
+    lockKnown_ = locks_.FindByKey(lockAddress);
     if (lockKnown_) locks_.Edit();
     enrolments_.emplace(source_->Take(lockAddress));
     schedulesDelivered_ = true;
@@ -144,7 +139,7 @@ void ProgramCollector::Apply(const ProgramRecord& record) {
             locks_.m_DownloadedFacilityRev = MarkCleared(locks_.m_DownloadedFacilityRev);
             break;
         case protocol::LOCK_COMMAND_CODE_SET_ADDRESS:
-            if (locks_.m_RecordState == 2) locks_.m_RecordState = 3;
+            if (locks_.m_RecordState == kLockNew) locks_.m_RecordState = kLockUpdatePending;
             break;
         case protocol::LOCK_COMMAND_CODE_SET_DELAY:
             locks_.m_DownloadedOpenDelaySeconds = MarkCleared(locks_.m_DownloadedOpenDelaySeconds);
@@ -188,22 +183,22 @@ void ProgramCollector::FinishLock() {
     if (schedulesDelivered_) locks_.m_DownloadedTSRev = MarkCleared(locks_.m_DownloadedTSRev);
     if (pinTableDelivered_)
         locks_.m_DownloadedUGTableRev = MarkCleared(locks_.m_DownloadedUGTableRev);
-    if (AllDelivered()) locks_.m_RecordState = 1;
+    if (AllDelivered()) locks_.m_RecordState = kLockCurrent;
     locks_.Update();
     lockKnown_ = false;
 }
 
 // A lock that holds every kind of its data is current again. A new lock
-// (state 2) waits until its address is confirmed, whatever else arrived.
+// waits until its address is confirmed, whatever else arrived.
 bool ProgramCollector::AllDelivered() {
     const int state = locks_.m_RecordState;
-    if (state == 1 || state == 2) return false;
+    if (state == kLockCurrent || state == kLockNew) return false;
     if (!HoldsRevision(locks_.m_DownloadedOpenDelaySeconds, locks_.m_OpenDelaySeconds) ||
         !HoldsRevision(locks_.m_DownloadedFacilityRev, facility_.m_Revision) ||
         !HoldsRevision(locks_.m_DownloadedUGTableRev, facility_.m_UserGroupTableRevision))
         return false;
     if (locks_.m_TSLink == 0) return true;
-    return schedules_.Seek(kEqual, {locks_.m_TSLink}) &&
+    return schedules_.FindByKey(locks_.m_TSLink) &&
            HoldsRevision(locks_.m_DownloadedTSRev, schedules_.m_RevisionCounter);
 }
 

@@ -30,8 +30,7 @@ int LockProgrammer::Compile(int scheduleKey, CompiledSchedule& table) {
     table.clear();
     if (scheduleKey == 0) return 0;
     try {
-        if (!schedules_.Seek(QStringLiteral("="), {scheduleKey}))
-            dao::Throw(dao::kErrNoCurrentRecord);
+        if (!schedules_.FindByKey(scheduleKey)) dao::Throw(dao::kErrNoCurrentRecord);
         events_.SetParam(QStringLiteral("TS KEY"), QString::number(scheduleKey));
         events_.Requery();
         std::vector<ScheduleEventRow> rows;

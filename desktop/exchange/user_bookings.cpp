@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "desktop/data/facility_states.h"
+
 namespace tandrel {
 namespace {
-
-constexpr int kDeletedPendingRemoval = 4, kRemovedForGood = 0;  // Users.Record State
 
 // A counter lowered `times` times, never below 0 (one below 0 already is
 // left alone).
@@ -30,9 +30,9 @@ bool UserBookings::Write(dao::Database& db) {
         int pending = Lowered(static_cast<int>(read.Int(0)), change.settled + change.removed);
         const int enrolled = Lowered(static_cast<int>(read.Int(1)), change.removed);
         int state = static_cast<int>(read.Int(2));
-        if (change.removed > 0 && enrolled < 1 && state == kDeletedPendingRemoval) {
+        if (change.removed > 0 && enrolled < 1 && state == kUserPendingRemoval) {
             pending = 0;
-            state = kRemovedForGood;
+            state = kUserRemoved;
             removedForGood = true;
         }
         write.Reset();

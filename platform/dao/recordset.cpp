@@ -402,6 +402,17 @@ bool TableRecordset::Seek(const QString& comparison, const QVariantList& keys) {
     return found;
 }
 
+bool TableRecordset::FindByKey(const QVariantList& key) {
+    const IndexInfo* primary = nullptr;
+    for (const IndexInfo& index : base_->indexes) {
+        if (index.primary) primary = &index;
+    }
+    if (!primary) Throw(kErrNoCurrentIndex);
+    if (key.size() != static_cast<qsizetype>(primary->fields.size())) Throw(kErrInvalidArgument);
+    if (index_ != primary->name) SetIndex(primary->name);
+    return Seek(QStringLiteral("="), key);
+}
+
 void TableRecordset::MoveFirst() {
     DiscardEdit();
     if (!Find({}, false, true)) {

@@ -135,6 +135,10 @@ class TableRecordset : public Recordset {
     // current record); NoMatch() is the opposite.
     bool Seek(const QString& comparison, const QVariantList& keys);
     bool NoMatch() const { return noMatch_; }
+    // Seeks "=" on the table's primary index with every field of its key,
+    // choosing that index first unless it is already the current one. 3019
+    // for a table without a primary index, 3001 for a key of another length.
+    bool FindByKey(const QVariantList& key);
 
     void MoveFirst() override;
     void MoveLast() override;

@@ -449,7 +449,7 @@ TEST_F(UserSheet, AFailedEditChangesNothing) {
     EXPECT_EQ(prompter.Shown(), QStringList{texts::kErrorUpdatingDatabase});
     EXPECT_EQ(User(key).m_LockIDcode, "1234");
     EXPECT_EQ(User(key).m_RevisionCounter, 1);
-    EXPECT_EQ(Rows()[0].state, kCurrent);
+    EXPECT_EQ(Rows()[0].state, kEnrolmentCurrent);
 }
 
 TEST_F(UserSheet, AFailedDeleteChangesNothing) {

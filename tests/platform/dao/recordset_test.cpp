@@ -67,6 +67,29 @@ TEST_F(TableWalk, SeekComparisonsFollowTheIndexOrder) {
     EXPECT_EQ(ErrorOf([&] { rs->Seek("~", {1}); }), kErrInvalidArgument);
 }
 
+TEST_F(TableWalk, FindByKeyTakesTheWholePrimaryKeyOnThePrimaryIndex) {
+    auto rs = db->OpenTable("Events");
+    EXPECT_TRUE(rs->FindByKey({2, 3}));
+    EXPECT_EQ(rs->Value("Code").toInt(), 23);
+    EXPECT_EQ(rs->Index(), "PrimaryKey");
+    rs->MoveNext();  // the walk goes on in primary key order
+    EXPECT_EQ(rs->Value("Code").toInt(), 22);
+    rs->SetIndex("Lock");
+    EXPECT_TRUE(rs->FindByKey({3, 4}));
+    EXPECT_EQ(rs->Index(), "PrimaryKey");
+    EXPECT_EQ(rs->Value("Code").toInt(), 34);
+    EXPECT_FALSE(rs->FindByKey({3, 9}));
+    EXPECT_TRUE(rs->NoMatch());
+    EXPECT_EQ(ErrorOf([&] { rs->FindByKey({3}); }), kErrInvalidArgument);
+    EXPECT_EQ(ErrorOf([&] { rs->FindByKey({3, 4, 5}); }), kErrInvalidArgument);
+
+    TableDef unkeyed = EventsTable();
+    unkeyed.name = "Unkeyed";
+    unkeyed.indexes.erase(unkeyed.indexes.begin());
+    db->CreateTable(unkeyed);
+    EXPECT_EQ(ErrorOf([&] { db->OpenTable("Unkeyed")->FindByKey({1, 1}); }), kErrNoCurrentIndex);
+}
+
 TEST_F(TableWalk, DeletingWhileWalkingVisitsEveryOtherRowOnce) {
     auto rs = db->OpenTable("Events");
     rs->SetIndex("PrimaryKey");
